@@ -1,0 +1,6 @@
+#pragma once
+
+#include <string>
+
+// The folder of the running program file, with its trailing "/".
+std::string ProgramFolder();

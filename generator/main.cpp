@@ -1,0 +1,4 @@
+// The generator's entry point.
+int main() {
+  return 0;
+}

@@ -1,0 +1,42 @@
+#include "platform/errors.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace platform {
+
+ConvertError::ConvertError(const std::string& text)
+    : Error("'" + text + "' is not a valid integer value") {}
+
+InOutError::InOutError(int code, const std::string& message) : Error(message), code_(code) {}
+
+InOutError InOutError::ReadBeyondEnd() {
+  return {kReadBeyondEnd, "Read beyond end of file"};
+}
+
+InOutError InOutError::FileNotFound() {
+  return {kFileNotFound, "File not found"};
+}
+
+InOutError InOutError::FromErrno(int errno_value) {
+  switch (errno_value) {
+    case ENOENT:
+    case ENOTDIR:
+      return FileNotFound();
+    case EACCES:
+    case EPERM:
+      return {kAccessDenied, "File access denied"};
+    case ENOSPC:
+      return {kDiskWriteError, "Disk write error"};
+    default:
+      return {errno_value, std::strerror(errno_value)};
+  }
+}
+
+ProfileWriteError::ProfileWriteError(const std::string& path)
+    : Error("Unable to write to " + path) {}
+
+SystemError::SystemError(int code)
+    : Error("System Error.  Code: " + std::to_string(code) + "."), code_(code) {}
+
+}  // namespace platform

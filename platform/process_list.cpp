@@ -1,0 +1,65 @@
+#include "platform/process_list.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <fstream>
+#include <memory>
+#include <string_view>
+
+namespace platform {
+namespace {
+
+bool IsPidName(const char* name) {
+  if (*name == '\0') return false;
+  for (; *name; ++name) {
+    if (!std::isdigit(static_cast<unsigned char>(*name))) return false;
+  }
+  return true;
+}
+
+std::string ReadExeLink(const std::string& proc_dir) {
+  std::string buffer(4096, '\0');
+  const ssize_t length = readlink((proc_dir + "/exe").c_str(), buffer.data(), buffer.size());
+  if (length <= 0) return {};
+  buffer.resize(static_cast<std::size_t>(length));
+  // A program file replaced or removed while it runs still names its process.
+  constexpr std::string_view kDeleted = " (deleted)";
+  if (buffer.ends_with(kDeleted)) buffer.resize(buffer.size() - kDeleted.size());
+  return buffer;
+}
+
+// The name between the parentheses of /proc/PID/stat; it may hold blanks and
+// parentheses itself, so it runs to the last ")".
+std::string ReadStatName(const std::string& proc_dir) {
+  std::ifstream stat_file(proc_dir + "/stat");
+  std::string line;
+  if (!std::getline(stat_file, line)) return {};
+  const auto open = line.find('(');
+  const auto close = line.rfind(')');
+  if (open == std::string::npos || close == std::string::npos || close <= open) return {};
+  return line.substr(open + 1, close - open - 1);
+}
+
+}  // namespace
+
+std::vector<std::string> SnapshotProcessFiles() {
+  std::vector<std::string> files;
+  std::unique_ptr<DIR, int (*)(DIR*)> proc(opendir("/proc"), closedir);
+  if (!proc) return files;
+  const uid_t me = getuid();
+  while (const dirent* entry = readdir(proc.get())) {
+    if (!IsPidName(entry->d_name)) continue;
+    const std::string dir = std::string("/proc/") + entry->d_name;
+    struct stat info {};
+    if (stat(dir.c_str(), &info) != 0 || info.st_uid != me) continue;
+    std::string file = ReadExeLink(dir);
+    if (file.empty()) file = ReadStatName(dir);
+    if (!file.empty()) files.push_back(std::move(file));
+  }
+  return files;
+}
+
+}  // namespace platform

@@ -1,0 +1,15 @@
+#pragma once
+// Stands in for the tool-help process snapshot (CreateToolhelp32Snapshot).
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// The program file of every process of the current user, read fresh from /proc
+// at each call: the full path of /proc/PID/exe where it can be read, else the
+// process name from /proc/PID/stat. Processes of other users are left out, so
+// that another user's program can never stand in for one of ours.
+std::vector<std::string> SnapshotProcessFiles();
+
+}  // namespace platform
