@@ -1,0 +1,267 @@
+#include "generator/stamp_text.h"
+
+#include <langinfo.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <utility>
+
+#include "platform/errors.h"
+#include "shared/helpers.h"
+#include "shared/names.h"
+
+namespace {
+
+// The runtime's error for a date or time that does not exist. It is a
+// conversion error like a piece that is not a number, but with its own text.
+class EncodeError : public platform::ConvertError {
+ public:
+  explicit EncodeError(std::string message)
+      : platform::ConvertError(message), message_(std::move(message)) {}
+  const char* what() const noexcept override { return message_.c_str(); }
+
+ private:
+  std::string message_;
+};
+
+struct DateParts {
+  std::string year4, year_text, month, day, hour, minute, second;
+};
+
+struct DateTimeValue {
+  int year, month, day, hour, minute, second;
+};
+
+// The substring at 1-based `start` with `length` characters, cut short at the
+// end of `text`, trimmed.
+std::string Cut(std::string_view text, std::size_t start, std::size_t length) {
+  if (start > text.size()) return "";
+  return Trim(text.substr(start - 1, length));
+}
+
+// Month and day are shown without a leading zero, but "00" is kept as it is.
+std::string WithoutLeadingZero(std::string piece) {
+  if (piece != "00" && !piece.empty() && piece.front() == '0') {
+    std::erase(piece, '0');
+  }
+  return piece;
+}
+
+DateParts CutDateParts(std::string_view text, bool short_year) {
+  DateParts parts;
+  parts.year4 = Cut(text, 1, 4);
+  parts.year_text = short_year ? Cut(text, 3, 2) : Cut(text, 1, 4);
+  parts.month = WithoutLeadingZero(Cut(text, 6, 2));
+  parts.day = WithoutLeadingZero(Cut(text, 9, 2));
+  parts.hour = Cut(text, 12, 2);
+  parts.minute = Cut(text, 15, 2);
+  parts.second = Cut(text, 18, 2);
+  return parts;
+}
+
+// Decimal text to integer: optional leading blanks, an optional sign, then
+// digits only, within the range of int.
+std::optional<int> ParseInteger(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  if (i == text.size()) return std::nullopt;
+  std::int64_t value = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    value = value * 10 + (text[i] - '0');
+    if (value > std::int64_t{1} << 31) return std::nullopt;
+  }
+  value = negative ? -value : value;
+  if (value > INT32_MAX || value < INT32_MIN) return std::nullopt;
+  return static_cast<int>(value);
+}
+
+int IntegerOrThrow(const std::string& text) {
+  const std::optional<int> value = ParseInteger(text);
+  if (!value) throw platform::ConvertError(text);
+  return *value;
+}
+
+std::chrono::year_month_day CalendarDate(int year, int month, int day) {
+  return std::chrono::year_month_day{std::chrono::year{year},
+                                     std::chrono::month{static_cast<unsigned>(month)},
+                                     std::chrono::day{static_cast<unsigned>(day)}};
+}
+
+bool IsExistingDate(int year, int month, int day) {
+  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31) return false;
+  return CalendarDate(year, month, day).ok();
+}
+
+bool IsExistingTime(int hour, int minute, int second) {
+  return hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59 && second >= 0 && second <= 59;
+}
+
+// Converts in the order the runtime would, so the first failing piece is the
+// one reported.
+DateTimeValue ToDateTime(const DateParts& parts) {
+  DateTimeValue value{};
+  value.year = IntegerOrThrow(parts.year4);
+  value.month = IntegerOrThrow(parts.month);
+  value.day = IntegerOrThrow(parts.day);
+  if (!IsExistingDate(value.year, value.month, value.day)) {
+    throw EncodeError("Invalid argument to date encode");
+  }
+  value.hour = IntegerOrThrow(parts.hour);
+  value.minute = IntegerOrThrow(parts.minute);
+  value.second = IntegerOrThrow(parts.second);
+  if (!IsExistingTime(value.hour, value.minute, value.second)) {
+    throw EncodeError("Invalid argument to time encode");
+  }
+  return value;
+}
+
+// Monday 1 to Sunday 7, on the proleptic Gregorian calendar.
+unsigned IsoWeekday(const DateTimeValue& value) {
+  const std::chrono::sys_days days{CalendarDate(value.year, value.month, value.day)};
+  return std::chrono::weekday{days}.iso_encoding();
+}
+
+std::string TwoDigits(int number) {
+  return {static_cast<char>('0' + number / 10), static_cast<char>('0' + number % 10)};
+}
+
+bool IsHourConversion(char c) {
+  return c == 'H' || c == 'I' || c == 'k' || c == 'l';
+}
+
+// Conversions that stand for a whole time with ":" between hour and minute.
+bool IsColonTimeConversion(char c) {
+  return c == 'T' || c == 'R' || c == 'r';
+}
+
+// Skips "%", flags, width and the E/O modifier; returns the index of the
+// conversion character (text.size() when the format ends early).
+std::size_t ConversionCharAt(std::string_view format, std::size_t percent) {
+  std::size_t i = percent + 1;
+  while (i < format.size() && std::string_view("-_0^#").find(format[i]) != std::string_view::npos) {
+    ++i;
+  }
+  while (i < format.size() && format[i] >= '0' && format[i] <= '9') ++i;
+  if (i < format.size() && (format[i] == 'E' || format[i] == 'O')) ++i;
+  return i;
+}
+
+}  // namespace
+
+DateTextBuilder::DateTextBuilder(DateTextChoices choices, std::string time_separator)
+    : choices_(std::move(choices)), time_separator_(std::move(time_separator)) {}
+
+std::string DateTextBuilder::BuildDate(std::string_view exif_date) {
+  const DateParts parts = CutDateParts(exif_date, choices_.YearDisplay == "s");
+
+  std::string month_text = month_text_;
+  const int month_index = IndexOfTextInList(parts.month, MonthNumbers);
+  if (choices_.MonthDisplay == "s") {
+    if (month_index >= 0) month_text = ShortMonthNames[static_cast<std::size_t>(month_index)];
+  } else if (choices_.MonthDisplay == "l") {
+    if (month_index >= 0) month_text = LongMonthNames[static_cast<std::size_t>(month_index)];
+  } else if (choices_.MonthDisplay == "n") {
+    month_text = parts.month;
+  }
+
+  // Converted before anything is kept, so a failing date leaves the run's
+  // carried-over texts as the previous picture left them.
+  const DateTimeValue value = ToDateTime(parts);
+
+  std::string day_prefix;
+  const std::size_t weekday_index = IsoWeekday(value) - 1;
+  if (choices_.DayDisplay == "s") {
+    day_prefix = std::string(ShortDayNames[weekday_index]) + ". ";
+  } else if (choices_.DayDisplay == "l") {
+    day_prefix = std::string(LongDayNames[weekday_index]) + ". ";
+  }
+
+  // A month written as a name always stands between blanks.
+  std::string separator = " ";
+  if (IsAllDigits(month_text)) {
+    if (choices_.Separated == "1") separator = ".";
+    if (choices_.Separated == "2") separator = "/";
+    if (choices_.Separated == "3") separator = "-";
+  }
+
+  std::string date_body = date_body_;
+  const std::string& year = parts.year_text;
+  switch (choices_.DateFormat) {
+    case 0:
+      date_body = parts.day + separator + month_text + separator + year;
+      break;
+    case 1:
+      date_body = month_text + separator + parts.day + separator + year;
+      break;
+    case 2:
+      date_body = year + separator + month_text + separator + parts.day;
+      break;
+    case 3:
+      date_body = year + separator + parts.day + separator + month_text;
+      break;
+    default:
+      break;
+  }
+
+  std::string time_text;
+  const std::string& sep = time_separator_;
+  if (choices_.TimeStyle == "HMS") {
+    time_text =
+        TwoDigits(value.hour) + sep + TwoDigits(value.minute) + sep + TwoDigits(value.second);
+  } else if (choices_.TimeStyle == "HM") {
+    time_text = TwoDigits(value.hour) + sep + TwoDigits(value.minute);
+  }
+
+  month_text_ = std::move(month_text);
+  date_body_ = std::move(date_body);
+  time_text_ = std::move(time_text);
+  return day_prefix + date_body_;
+}
+
+bool IsConvertibleDate(std::string_view exif_date) {
+  const DateParts parts = CutDateParts(exif_date, false);
+  const auto year = ParseInteger(parts.year4);
+  const auto month = ParseInteger(parts.month);
+  const auto day = ParseInteger(parts.day);
+  const auto hour = ParseInteger(parts.hour);
+  const auto minute = ParseInteger(parts.minute);
+  const auto second = ParseInteger(parts.second);
+  return year && month && day && hour && minute && second && IsExistingDate(*year, *month, *day) &&
+         IsExistingTime(*hour, *minute, *second);
+}
+
+std::string JoinTime(std::string overlay, std::string_view time_text) {
+  if (!time_text.empty()) {
+    overlay += ", ";
+    overlay += time_text;
+  }
+  return overlay;
+}
+
+std::string TimeSeparatorOfFormat(std::string_view format) {
+  std::size_t i = format.find('%');
+  while (i != std::string_view::npos) {
+    const std::size_t conversion = ConversionCharAt(format, i);
+    if (conversion >= format.size()) break;
+    if (IsColonTimeConversion(format[conversion])) return ":";
+    if (IsHourConversion(format[conversion])) {
+      const std::size_t next = format.find('%', conversion + 1);
+      if (next == std::string_view::npos || next == conversion + 1) break;
+      const std::size_t minute = ConversionCharAt(format, next);
+      if (minute >= format.size() || format[minute] != 'M') break;
+      return std::string(format.substr(conversion + 1, next - conversion - 1));
+    }
+    i = format.find('%', conversion + 1);
+  }
+  return ":";
+}
+
+std::string LocaleTimeSeparator() {
+  const char* format = nl_langinfo(T_FMT);
+  return TimeSeparatorOfFormat(format != nullptr ? format : "");
+}
