@@ -2,7 +2,6 @@
 
 #include <langinfo.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -130,6 +129,62 @@ std::string TwoDigits(int number) {
   return {static_cast<char>('0' + number / 10), static_cast<char>('0' + number % 10)};
 }
 
+// The month as written; a style or month it cannot write keeps `previous`.
+std::string MonthTextFor(const std::string& style, const std::string& month,
+                         const std::string& previous) {
+  if (style == "n") return month;
+  const int index = IndexOfTextInList(month, MonthNumbers);
+  if (index < 0) return previous;
+  const auto i = static_cast<std::size_t>(index);
+  if (style == "s") return std::string(ShortMonthNames[i]);
+  if (style == "l") return std::string(LongMonthNames[i]);
+  return previous;
+}
+
+std::string DayPrefixFor(const std::string& style, const DateTimeValue& value) {
+  const std::size_t i = IsoWeekday(value) - 1;
+  if (style == "s") return std::string(ShortDayNames[i]) + ". ";
+  if (style == "l") return std::string(LongDayNames[i]) + ". ";
+  return "";
+}
+
+// A month written as a name always stands between blanks.
+std::string DateSeparatorFor(const std::string& separated, const std::string& month_text) {
+  if (IsAllDigits(month_text)) {
+    if (separated == "1") return ".";
+    if (separated == "2") return "/";
+    if (separated == "3") return "-";
+  }
+  return " ";
+}
+
+// Nothing for an unknown order, which keeps the previous body.
+std::optional<std::string> DateBodyFor(int date_format, const DateParts& parts,
+                                       const std::string& month, const std::string& sep) {
+  const std::string& day = parts.day;
+  const std::string& year = parts.year_text;
+  switch (date_format) {
+    case 0:
+      return day + sep + month + sep + year;
+    case 1:
+      return month + sep + day + sep + year;
+    case 2:
+      return year + sep + month + sep + day;
+    case 3:
+      return year + sep + day + sep + month;
+    default:
+      return std::nullopt;
+  }
+}
+
+std::string TimeTextFor(const std::string& style, const DateTimeValue& value,
+                        const std::string& sep) {
+  const std::string hour_minute = TwoDigits(value.hour) + sep + TwoDigits(value.minute);
+  if (style == "HMS") return hour_minute + sep + TwoDigits(value.second);
+  if (style == "HM") return hour_minute;
+  return "";
+}
+
 bool IsHourConversion(char c) {
   return c == 'H' || c == 'I' || c == 'k' || c == 'l';
 }
@@ -158,69 +213,18 @@ DateTextBuilder::DateTextBuilder(DateTextChoices choices, std::string time_separ
 
 std::string DateTextBuilder::BuildDate(std::string_view exif_date) {
   const DateParts parts = CutDateParts(exif_date, choices_.YearDisplay == "s");
-
-  std::string month_text = month_text_;
-  const int month_index = IndexOfTextInList(parts.month, MonthNumbers);
-  if (choices_.MonthDisplay == "s") {
-    if (month_index >= 0) month_text = ShortMonthNames[static_cast<std::size_t>(month_index)];
-  } else if (choices_.MonthDisplay == "l") {
-    if (month_index >= 0) month_text = LongMonthNames[static_cast<std::size_t>(month_index)];
-  } else if (choices_.MonthDisplay == "n") {
-    month_text = parts.month;
-  }
-
+  std::string month_text = MonthTextFor(choices_.MonthDisplay, parts.month, month_text_);
   // Converted before anything is kept, so a failing date leaves the run's
   // carried-over texts as the previous picture left them.
   const DateTimeValue value = ToDateTime(parts);
-
-  std::string day_prefix;
-  const std::size_t weekday_index = IsoWeekday(value) - 1;
-  if (choices_.DayDisplay == "s") {
-    day_prefix = std::string(ShortDayNames[weekday_index]) + ". ";
-  } else if (choices_.DayDisplay == "l") {
-    day_prefix = std::string(LongDayNames[weekday_index]) + ". ";
-  }
-
-  // A month written as a name always stands between blanks.
-  std::string separator = " ";
-  if (IsAllDigits(month_text)) {
-    if (choices_.Separated == "1") separator = ".";
-    if (choices_.Separated == "2") separator = "/";
-    if (choices_.Separated == "3") separator = "-";
-  }
-
-  std::string date_body = date_body_;
-  const std::string& year = parts.year_text;
-  switch (choices_.DateFormat) {
-    case 0:
-      date_body = parts.day + separator + month_text + separator + year;
-      break;
-    case 1:
-      date_body = month_text + separator + parts.day + separator + year;
-      break;
-    case 2:
-      date_body = year + separator + month_text + separator + parts.day;
-      break;
-    case 3:
-      date_body = year + separator + parts.day + separator + month_text;
-      break;
-    default:
-      break;
-  }
-
-  std::string time_text;
-  const std::string& sep = time_separator_;
-  if (choices_.TimeStyle == "HMS") {
-    time_text =
-        TwoDigits(value.hour) + sep + TwoDigits(value.minute) + sep + TwoDigits(value.second);
-  } else if (choices_.TimeStyle == "HM") {
-    time_text = TwoDigits(value.hour) + sep + TwoDigits(value.minute);
-  }
+  const std::string separator = DateSeparatorFor(choices_.Separated, month_text);
+  std::string date_body =
+      DateBodyFor(choices_.DateFormat, parts, month_text, separator).value_or(date_body_);
 
   month_text_ = std::move(month_text);
   date_body_ = std::move(date_body);
-  time_text_ = std::move(time_text);
-  return day_prefix + date_body_;
+  time_text_ = TimeTextFor(choices_.TimeStyle, value, time_separator_);
+  return DayPrefixFor(choices_.DayDisplay, value) + date_body_;
 }
 
 bool IsConvertibleDate(std::string_view exif_date) {
