@@ -6,8 +6,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <fstream>
-#include <iterator>
 
 #include "platform/errors.h"
 
@@ -176,17 +174,39 @@ std::string WithValue(std::string_view text, std::string_view section, std::stri
   return result;
 }
 
+// The whole file's bytes, or the errno value that stopped the reading.
+struct FileContent {
+  std::string text;
+  int error = 0;
+};
+
+FileContent ReadWholeFile(const std::string& path) {
+  FileContent content;
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    content.error = errno;
+    return content;
+  }
+  char chunk[64 * 1024];
+  for (;;) {
+    const ssize_t got = read(fd, chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      if (got < 0) content.error = errno;
+      break;
+    }
+    content.text.append(chunk, static_cast<std::size_t>(got));
+  }
+  close(fd);
+  return content;
+}
+
 // The current text of the file; "" when it does not exist yet.
 std::string ReadForUpdate(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0 && errno == ENOENT) return {};
-    throw ProfileWriteError(path);
-  }
-  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) throw ProfileWriteError(path);
-  return text;
+  FileContent content = ReadWholeFile(path);
+  if (content.error == ENOENT) return {};
+  if (content.error != 0) throw ProfileWriteError(path);
+  return std::move(content.text);
 }
 
 std::string FolderOf(const std::string& path) {
@@ -293,10 +313,9 @@ void ReplaceFile(const std::string& path, std::string_view text) {
 }  // namespace
 
 ProfileSnapshot ProfileSnapshot::Load(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return ProfileSnapshot(std::string());
-  return ProfileSnapshot(
-      std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+  FileContent content = ReadWholeFile(path);
+  if (content.error != 0) return ProfileSnapshot(std::string());
+  return ProfileSnapshot(std::move(content.text));
 }
 
 std::optional<std::string> ProfileSnapshot::Find(std::string_view section,
