@@ -1,0 +1,355 @@
+#include "platform/profile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+
+#include "platform/errors.h"
+
+namespace platform {
+namespace {
+
+constexpr std::string_view kLineBreak = "\r\n";
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+char UpperAscii(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
+  }
+  return true;
+}
+
+// One line of the file: `content` without its line end, `end` the offset just
+// past its line end (or past the content on a last line without one).
+struct Line {
+  std::size_t begin = 0;
+  std::string_view content;
+  std::size_t end = 0;
+};
+
+// Walks the lines of a text; a line ends at LF, and a CR right before that LF
+// belongs to the line end.
+class LineWalker {
+ public:
+  explicit LineWalker(std::string_view text) : text_(text) {}
+
+  bool Next(Line& line) {
+    if (pos_ >= text_.size()) return false;
+    const std::size_t lf = text_.find('\n', pos_);
+    const std::size_t stop = lf == std::string_view::npos ? text_.size() : lf;
+    std::size_t content_end = stop;
+    if (lf != std::string_view::npos && content_end > pos_ && text_[content_end - 1] == '\r') {
+      --content_end;
+    }
+    line.begin = pos_;
+    line.content = text_.substr(pos_, content_end - pos_);
+    line.end = lf == std::string_view::npos ? text_.size() : lf + 1;
+    pos_ = line.end;
+    return true;
+  }
+
+ private:
+  std::string_view text_;
+  std::size_t pos_ = 0;
+};
+
+// The name of a "[section]" header line; nothing when the line is not a header.
+// A header without its "]" names the rest of the line.
+std::optional<std::string_view> SectionNameOf(std::string_view content) {
+  const std::string_view trimmed = TrimBlanks(content);
+  if (trimmed.empty() || trimmed.front() != '[') return std::nullopt;
+  std::string_view name = trimmed.substr(1);
+  const auto close = name.find(']');
+  if (close != std::string_view::npos) name = name.substr(0, close);
+  return TrimBlanks(name);
+}
+
+struct KeyLine {
+  std::string_view key;
+  std::string_view value;
+};
+
+std::optional<KeyLine> KeyLineOf(std::string_view content) {
+  const auto equals = content.find('=');
+  if (equals == std::string_view::npos) return std::nullopt;
+  return KeyLine{TrimBlanks(content.substr(0, equals)), TrimBlanks(content.substr(equals + 1))};
+}
+
+// Where a section and a key stand in the text.
+struct Location {
+  bool section_found = false;
+  // The key's line, when found.
+  std::optional<Line> key_line;
+  // The last line of the section that is not blank (the header when it holds
+  // no such line): a new key goes right after it.
+  Line last_filled_line;
+};
+
+Location Locate(std::string_view text, std::string_view section, std::string_view key) {
+  Location where;
+  LineWalker walker(text);
+  Line line;
+  bool inside = false;
+  while (walker.Next(line)) {
+    if (const auto name = SectionNameOf(line.content)) {
+      if (where.section_found) break;
+      inside = SameName(*name, section);
+      if (inside) {
+        where.section_found = true;
+        where.last_filled_line = line;
+      }
+      continue;
+    }
+    if (!inside) continue;
+    if (!TrimBlanks(line.content).empty()) where.last_filled_line = line;
+    const auto key_line = KeyLineOf(line.content);
+    if (key_line && SameName(key_line->key, key)) {
+      where.key_line = line;
+      break;
+    }
+  }
+  return where;
+}
+
+std::string ValueOnOneLine(std::string_view value) {
+  std::string result(value);
+  for (char& c : result) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  return result;
+}
+
+bool IsWritableName(std::string_view section, std::string_view key) {
+  const auto has_any = [](std::string_view text, std::string_view chars) {
+    return text.find_first_of(chars) != std::string_view::npos;
+  };
+  return !TrimBlanks(key).empty() && !has_any(section, "]\r\n") && !has_any(key, "=\r\n") &&
+         TrimBlanks(key).front() != '[';
+}
+
+// The file's text after the write; `text` is the text before it.
+std::string WithValue(std::string_view text, std::string_view section, std::string_view key,
+                      std::string_view value) {
+  const Location where = Locate(text, section, key);
+  std::string result;
+  if (where.key_line) {
+    const Line& line = *where.key_line;
+    const std::string_view old_key = KeyLineOf(line.content)->key;
+    result.append(text.substr(0, line.begin));
+    result.append(old_key).append("=").append(value);
+    result.append(text.substr(line.begin + line.content.size()));
+    return result;
+  }
+  const std::string key_line = std::string(key) + "=" + std::string(value);
+  if (where.section_found) {
+    const Line& after = where.last_filled_line;
+    const bool has_line_end = after.end > after.begin + after.content.size();
+    result.append(text.substr(0, after.end));
+    if (!has_line_end) result.append(kLineBreak);
+    result.append(key_line).append(kLineBreak);
+    result.append(text.substr(after.end));
+    return result;
+  }
+  result.append(text);
+  if (!result.empty() && result.back() != '\n') result.append(kLineBreak);
+  result.append("[").append(section).append("]").append(kLineBreak);
+  result.append(key_line).append(kLineBreak);
+  return result;
+}
+
+// The whole file's bytes, or the errno value that stopped the reading.
+struct FileContent {
+  std::string text;
+  int error = 0;
+};
+
+FileContent ReadWholeFile(const std::string& path) {
+  FileContent content;
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    content.error = errno;
+    return content;
+  }
+  char chunk[64 * 1024];
+  for (;;) {
+    const ssize_t got = read(fd, chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      if (got < 0) content.error = errno;
+      break;
+    }
+    content.text.append(chunk, static_cast<std::size_t>(got));
+  }
+  close(fd);
+  return content;
+}
+
+// The current text of the file; "" when it does not exist yet.
+std::string ReadForUpdate(const std::string& path) {
+  FileContent content = ReadWholeFile(path);
+  if (content.error == ENOENT) return {};
+  if (content.error != 0) throw ProfileWriteError(path);
+  return std::move(content.text);
+}
+
+std::string FolderOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string FileNameOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A file descriptor that is closed when it goes.
+class FileHandle {
+ public:
+  explicit FileHandle(int fd) : fd_(fd) {}
+  ~FileHandle() { Close(); }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+
+  int fd() const { return fd_; }
+  bool Close() {
+    if (fd_ < 0) return true;
+    const bool closed = close(fd_) == 0;
+    fd_ = -1;
+    return closed;
+  }
+
+ private:
+  int fd_;
+};
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+// A temporary file beside the target, removed again unless it was renamed over
+// the target.
+class TemporarySibling {
+ public:
+  explicit TemporarySibling(const std::string& target) {
+    static std::atomic<unsigned> counter{0};
+    const std::string stem =
+        FolderOf(target) + "/." + FileNameOf(target) + ".tmp-" + std::to_string(getpid()) + "-";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      path_ = stem + std::to_string(counter++);
+      // 0666 lets the umask decide the mode of a new settings file.
+      fd_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      if (fd_ >= 0 || errno != EEXIST) break;
+    }
+    created_ = fd_ >= 0;
+  }
+  ~TemporarySibling() {
+    if (fd_ >= 0) close(fd_);
+    if (created_ && !renamed_) unlink(path_.c_str());
+  }
+  TemporarySibling(const TemporarySibling&) = delete;
+  TemporarySibling& operator=(const TemporarySibling&) = delete;
+
+  // Writes the whole text to the disk, with the mode of the target when it exists.
+  bool Write(std::string_view bytes, const std::string& target) {
+    if (fd_ < 0) return false;
+    struct stat info {};
+    if (stat(target.c_str(), &info) == 0) fchmod(fd_, info.st_mode & 07777);
+    const bool written = WriteAll(fd_, bytes) && fsync(fd_) == 0;
+    const bool closed = close(fd_) == 0;
+    fd_ = -1;
+    return written && closed;
+  }
+  bool RenameOver(const std::string& target) {
+    renamed_ = rename(path_.c_str(), target.c_str()) == 0;
+    return renamed_;
+  }
+
+ private:
+  std::string path_;
+  int fd_ = -1;
+  bool created_ = false;
+  bool renamed_ = false;
+};
+
+// Makes the rename itself survive a power loss; a failure here loses nothing
+// that is not already on disk, so it is not reported.
+void SyncFolder(const std::string& folder) {
+  FileHandle dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.fd() >= 0) fsync(dir.fd());
+}
+
+void ReplaceFile(const std::string& path, std::string_view text) {
+  TemporarySibling temporary(path);
+  if (!temporary.Write(text, path) || !temporary.RenameOver(path)) throw ProfileWriteError(path);
+  SyncFolder(FolderOf(path));
+}
+
+}  // namespace
+
+ProfileSnapshot ProfileSnapshot::Load(const std::string& path) {
+  FileContent content = ReadWholeFile(path);
+  if (content.error != 0) return ProfileSnapshot(std::string());
+  return ProfileSnapshot(std::move(content.text));
+}
+
+std::optional<std::string> ProfileSnapshot::Find(std::string_view section,
+                                                 std::string_view key) const {
+  const Location where = Locate(text_, section, key);
+  if (!where.key_line) return std::nullopt;
+  const std::string_view value = KeyLineOf(where.key_line->content)->value;
+  return std::string(value.substr(0, kMaxProfileValueLength));
+}
+
+std::string ProfileSnapshot::Read(std::string_view section, std::string_view key) const {
+  return Find(section, key).value_or(std::string());
+}
+
+std::string ReadProfileString(const std::string& path, std::string_view section,
+                              std::string_view key) {
+  return ProfileSnapshot::Load(path).Read(section, key);
+}
+
+void WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
+                        std::string_view value) {
+  if (!IsWritableName(section, key)) throw ProfileWriteError(path);
+  const std::string text = ReadForUpdate(path);
+  ReplaceFile(path, WithValue(text, section, key, ValueOnOneLine(value)));
+}
+
+std::string IniFile::ReadString(std::string_view section, std::string_view key,
+                                std::string_view default_value) const {
+  const auto value = ProfileSnapshot::Load(path_).Find(section, key);
+  return value ? *value : std::string(default_value);
+}
+
+void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+  WriteProfileString(path_, section, key, value);
+}
+
+}  // namespace platform

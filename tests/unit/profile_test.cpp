@@ -1,0 +1,215 @@
+#include "platform/profile.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "platform/errors.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using platform::ReadProfileString;
+using platform::WriteProfileString;
+using testing_support::ReadFile;
+using testing_support::TempDir;
+using testing_support::WriteFile;
+
+int FilesIn(const std::filesystem::path& folder) {
+  int count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++count;
+  return count;
+}
+
+TEST(ProfileRead, LooksKeysUpLikeTheProfileFunctions) {
+  TempDir dir;
+  const std::string ini = (dir / "a.ini").string();
+  WriteFile(ini,
+            "[Other]\nkey=other\r\n"
+            "  [ lastconfig ]  \r\n"
+            "r_font_color=255\r\n"
+            "  Output Path =  /out/x=y/  \n"
+            "no equals sign here\n"
+            "Empty=\n"
+            "dup=first\n"
+            "DUP=second\n"
+            "[LastConfig]\n"
+            "late=ignored, only the first section counts\n"
+            "[Tail]\n"
+            "\xe9t\xe9=accented\n"
+            "last=no line end");
+  struct Case {
+    const char* section;
+    const char* key;
+    const char* value;
+  };
+  const Case cases[] = {
+      {"LastConfig", "r_font_color", "255"},
+      {"LASTCONFIG", "R_Font_Color", "255"},
+      {"LastConfig", "Output Path", "/out/x=y/"},
+      {"LastConfig", "key", ""},
+      {"Other", "key", "other"},
+      {"LastConfig", "Empty", ""},
+      {"LastConfig", "dup", "first"},
+      {"LastConfig", "late", ""},
+      {"Tail", "last", "no line end"},
+      {"Missing", "key", ""},
+      {"LastConfig", "no equals sign here", ""},
+      {"tail", "\xe9t\xe9", "accented"},
+      {"Tail", "\xc9T\xc9", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ReadProfileString(ini, c.section, c.key), c.value) << c.section << "/" << c.key;
+  }
+  EXPECT_EQ(ReadProfileString((dir / "missing.ini").string(), "LastConfig", "key"), "");
+}
+
+TEST(ProfileRead, ValueIsCutAt2047Characters) {
+  TempDir dir;
+  const std::string ini = (dir / "a.ini").string();
+  WriteFile(ini, "[S]\nlong=" + std::string(5000, 'v') + "\n");
+  EXPECT_EQ(ReadProfileString(ini, "S", "long"), std::string(2047, 'v'));
+}
+
+TEST(ProfileWrite, CreatesFileAndSectionWithWindowsLineEnds) {
+  TempDir dir;
+  const std::string ini = (dir / "new.ini").string();
+  WriteProfileString(ini, "LastConfig", "r_font_color", "255");
+  WriteProfileString(ini, "LastConfig", "Output Path", "/out/");
+  EXPECT_EQ(ReadFile(ini), "[LastConfig]\r\nr_font_color=255\r\nOutput Path=/out/\r\n");
+  EXPECT_EQ(FilesIn(dir.path()), 1) << "no temporary file stays behind";
+}
+
+TEST(ProfileWrite, ChangesOnlyWhatItMust) {
+  TempDir dir;
+  const std::string ini = (dir / "a.ini").string();
+  const std::string before =
+      "; hand-written\n[A]\nx = 1\n\n[LastConfig]\r\nColorA=\r\n Key = old\r\nz=2\r\n\r\n[B]\ny=3";
+  WriteFile(ini, before);
+
+  WriteProfileString(ini, "lastconfig", "KEY", "new = value");
+  EXPECT_EQ(ReadFile(ini),
+            "; hand-written\n[A]\nx = 1\n\n[LastConfig]\r\nColorA=\r\nKey=new = value\r\nz=2\r\n"
+            "\r\n[B]\ny=3");
+
+  WriteProfileString(ini, "A", "added", "4");
+  WriteProfileString(ini, "B", "after_last_line", "5");
+  WriteProfileString(ini, "C", "k", "6");
+  EXPECT_EQ(ReadFile(ini),
+            "; hand-written\n[A]\nx = 1\nadded=4\r\n\n[LastConfig]\r\nColorA=\r\nKey=new = value"
+            "\r\nz=2\r\n\r\n[B]\ny=3\r\nafter_last_line=5\r\n[C]\r\nk=6\r\n");
+}
+
+TEST(ProfileWrite, LineBreakInValueCannotAddKeys) {
+  TempDir dir;
+  const std::string ini = (dir / "a.ini").string();
+  WriteProfileString(ini, "LastConfig", "MyTXT", "hello\r\nOutput Path=/etc/");
+  EXPECT_EQ(ReadProfileString(ini, "LastConfig", "MyTXT"), "hello  Output Path=/etc/");
+  EXPECT_EQ(ReadProfileString(ini, "LastConfig", "Output Path"), "");
+}
+
+TEST(ProfileWrite, KeepsTheFileMode) {
+  TempDir dir;
+  const std::string ini = (dir / "a.ini").string();
+  WriteFile(ini, "[S]\nk=1\n");
+  std::filesystem::permissions(ini, std::filesystem::perms(0640));
+  WriteProfileString(ini, "S", "k", "2");
+  struct stat info {};
+  ASSERT_EQ(stat(ini.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+TEST(ProfileWrite, FailureNamesTheFileAndLeavesItAlone) {
+  TempDir dir;
+  const std::string in_missing_folder = (dir / "nowhere" / "a.ini").string();
+  try {
+    WriteProfileString(in_missing_folder, "S", "k", "v");
+    FAIL() << "no error";
+  } catch (const platform::ProfileWriteError& e) {
+    EXPECT_EQ(std::string(e.what()), "Unable to write to " + in_missing_folder);
+  }
+  const std::string folder = (dir / "a folder").string();
+  std::filesystem::create_directory(folder);
+  EXPECT_THROW(WriteProfileString(folder, "S", "k", "v"), platform::ProfileWriteError);
+  EXPECT_TRUE(std::filesystem::is_directory(folder));
+
+  const std::string ini = (dir / "a.ini").string();
+  WriteFile(ini, "[S]\nk=1\n");
+  EXPECT_THROW(WriteProfileString(ini, "S", "bad=key", "v"), platform::ProfileWriteError);
+  EXPECT_THROW(WriteProfileString(ini, "bad]section", "k", "v"), platform::ProfileWriteError);
+  EXPECT_EQ(ReadFile(ini), "[S]\nk=1\n");
+}
+
+TEST(IniFile, ReadsWithDefaultAndWrites) {
+  TempDir dir;
+  platform::IniFile ini((dir / "a.ini").string());
+  EXPECT_EQ(ini.ReadString("S", "k", "default"), "default");
+  ini.WriteString("S", "k", "");
+  ini.UpdateFile();
+  EXPECT_EQ(ini.ReadString("S", "k", "default"), "");
+  ini.WriteString("S", "k", "v");
+  EXPECT_EQ(ini.ReadString("s", "K", "default"), "v");
+}
+
+// The writer alternates between a long and a short value of one key, so that a
+// reader meeting a half-written file would miss the key that follows it.
+void WriteAlternately(const std::string& ini, int round) {
+  WriteProfileString(ini, "LastConfig", "MyTXT", round % 2 ? std::string(3000, 'x') : "y");
+}
+
+void PrepareAlternatingFile(const std::string& ini) {
+  WriteProfileString(ini, "LastConfig", "MyTXT", "y");
+  WriteProfileString(ini, "LastConfig", "border_margin", "3");
+}
+
+bool IsOneOfTheWrittenStates(const std::string& text) {
+  const std::string tail = "\r\nborder_margin=3\r\n";
+  return text == "[LastConfig]\r\nMyTXT=y" + tail ||
+         text == "[LastConfig]\r\nMyTXT=" + std::string(3000, 'x') + tail;
+}
+
+TEST(ProfileConcurrency, ReaderNeverSeesAPartialFile) {
+  TempDir dir;
+  const std::string ini = (dir / "sysconfig.ini").string();
+  PrepareAlternatingFile(ini);
+  std::atomic<bool> stop{false};
+  std::thread writer([&] {
+    for (int round = 0; !stop; ++round) WriteAlternately(ini, round);
+  });
+  int incomplete = 0;
+  for (int i = 0; i < 3000; ++i) {
+    if (ReadProfileString(ini, "LastConfig", "border_margin") != "3") ++incomplete;
+  }
+  stop = true;
+  writer.join();
+  EXPECT_EQ(incomplete, 0);
+}
+
+TEST(ProfileConcurrency, WriterKilledMidWriteLeavesAValidFile) {
+  TempDir dir;
+  const std::string ini = (dir / "sysconfig.ini").string();
+  PrepareAlternatingFile(ini);
+  for (int kill_round = 0; kill_round < 10; ++kill_round) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      for (int round = 0;; ++round) WriteAlternately(ini, round);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5 + 3 * kill_round));
+    ASSERT_EQ(kill(child, SIGKILL), 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_TRUE(IsOneOfTheWrittenStates(ReadFile(ini))) << "after kill " << kill_round;
+  }
+}
+
+}  // namespace
