@@ -105,7 +105,7 @@ class WindowRegistration {
 
   void Listen();
   void Unregister() noexcept;
-  void WriteInfo() const;
+  void WriteInfo(std::string_view caption) const;
   void AcceptPending();
   void ReadFrom(std::uint64_t id);
   std::unique_ptr<Connection> Take(std::uint64_t id);

@@ -86,7 +86,7 @@ WindowRegistration::WindowRegistration(std::string_view class_name, std::string_
   if (poll_fd_ < 0) throw SystemError(errno);
   try {
     Listen();
-    WriteInfo();
+    WriteInfo(caption_);
   } catch (...) {
     Unregister();
     throw;
@@ -139,11 +139,11 @@ void WindowRegistration::Listen() {
   throw SystemError(EADDRINUSE);
 }
 
-void WindowRegistration::WriteInfo() const {
+void WindowRegistration::WriteInfo(std::string_view caption) const {
   std::string text(window_wire::kInfoMagic);
   text += class_name_;
   text += '\n';
-  text += caption_;
+  text += caption;
   WriteFileAtomically(info_path_, text);
 }
 
@@ -151,8 +151,8 @@ void WindowRegistration::set_caption(std::string_view caption) {
   if (class_name_.size() + caption.size() > kMaxNamesBytes) {
     throw WindowError("Invalid window caption");
   }
+  WriteInfo(caption);
   caption_ = caption;
-  WriteInfo();
 }
 
 int WindowRegistration::fd() const {
