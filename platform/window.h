@@ -15,7 +15,8 @@
 // Wire format: one request per connection, then one reply, then both close.
 // All integers are unsigned 32-bit little-endian.
 //   request: "QWN1" kind sender data length, then `length` payload bytes
-//            kind 1 copy-data (data = dwData, payload = the bytes, at most
+//            kind 1 copy-data (sender = the sender's handle, the wParam;
+//                   data = dwData; payload = the bytes, at most 65536,
 //                   kMaxCopyDataBytes)
 //            kind 2 is-minimised query, 3 restore, 4 raise (data 0, length 0)
 //   reply:   "QWA1" result   (the query: 1 minimised, 0 not; otherwise 0)
