@@ -1,0 +1,18 @@
+#pragma once
+// The picture report the generator sends to the front-end's main window for
+// every picture it takes on.
+
+#include <string>
+
+#include "platform/window.h"
+
+// Text of one picture's report: "<source>|<output file>" when has_text is exactly
+// "yes", else "<source>|NoExifData" (nothing will be written for that picture).
+std::string BuildProgressReport(const std::string& current_picture, const std::string& has_text,
+                                const std::string& output_file);
+
+// Finds the front-end's main window (class MainWindowClass, caption exactly
+// FrontEndCaption) and hands it the report as copy-data: dwData 0, the text
+// followed by one zero byte. Waits until the front-end has taken it. Without a
+// front-end, or on any failure, the report is lost and nothing is raised.
+void SendProgressReport(platform::WindowHandle own_window, const std::string& report);

@@ -1,0 +1,221 @@
+#include "platform/window.h"
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/runtime_dir.h"
+#include "platform/window_wire.h"
+
+namespace platform {
+namespace {
+
+using window_wire::UniqueFd;
+
+// Room for the longest class name and caption we accept, and then some.
+constexpr std::size_t kMaxInfoBytes = 64 * 1024;
+
+enum class Presence { kAlive, kDead, kUntrusted };
+
+struct WindowInfo {
+  std::string class_name;
+  std::string caption;
+};
+
+bool IsOwnedBy(const struct stat& info, bool (*is_type)(mode_t)) {
+  return is_type(info.st_mode) && info.st_uid == getuid();
+}
+
+bool IsRegularFile(mode_t mode) {
+  return S_ISREG(mode);
+}
+
+bool IsSocketFile(mode_t mode) {
+  return S_ISSOCK(mode);
+}
+
+std::optional<std::string> ReadOwnFile(const std::filesystem::path& path) {
+  UniqueFd fd(open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
+  struct stat info {};
+  if (fd.get() < 0 || fstat(fd.get(), &info) != 0 || !IsOwnedBy(info, IsRegularFile)) {
+    return std::nullopt;
+  }
+  if (static_cast<std::size_t>(info.st_size) > kMaxInfoBytes) return std::nullopt;
+  std::string text(static_cast<std::size_t>(info.st_size), '\0');
+  std::size_t filled = 0;
+  while (filled < text.size()) {
+    const ssize_t got = read(fd.get(), text.data() + filled, text.size() - filled);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return std::nullopt;
+    filled += static_cast<std::size_t>(got);
+  }
+  return text;
+}
+
+std::optional<WindowInfo> ParseInfo(std::string_view text) {
+  if (!text.starts_with(window_wire::kInfoMagic)) return std::nullopt;
+  text.remove_prefix(window_wire::kInfoMagic.size());
+  const auto end_of_class = text.find('\n');
+  if (end_of_class == std::string_view::npos) return std::nullopt;
+  return WindowInfo{std::string(text.substr(0, end_of_class)),
+                    std::string(text.substr(end_of_class + 1))};
+}
+
+bool FillAddress(const std::filesystem::path& path, sockaddr_un& address) {
+  const std::string& text = path.native();
+  if (text.size() >= sizeof address.sun_path) return false;
+  address.sun_family = AF_UNIX;
+  std::memcpy(address.sun_path, text.c_str(), text.size() + 1);
+  return true;
+}
+
+bool SocketFileIsOurs(const std::filesystem::path& path) {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0 && IsOwnedBy(info, IsSocketFile);
+}
+
+// A socket file without a listener is what a process that died leaves behind.
+Presence Probe(const std::filesystem::path& socket_path) {
+  struct stat info {};
+  if (lstat(socket_path.c_str(), &info) != 0)
+    return errno == ENOENT ? Presence::kDead : Presence::kUntrusted;
+  if (!IsOwnedBy(info, IsSocketFile)) return Presence::kUntrusted;
+  sockaddr_un address{};
+  if (!FillAddress(socket_path, address)) return Presence::kUntrusted;
+  UniqueFd fd(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  if (fd.get() < 0) return Presence::kUntrusted;
+  if (connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    if (errno == ECONNREFUSED || errno == ENOENT) return Presence::kDead;
+    // A full backlog means a listener that is busy, not one that is gone.
+    return errno == EAGAIN ? Presence::kAlive : Presence::kUntrusted;
+  }
+  return window_wire::PeerIsOurUser(fd.get()) ? Presence::kAlive : Presence::kUntrusted;
+}
+
+void RemoveEntry(const std::filesystem::path& registry, WindowHandle handle) {
+  // The socket goes last: while it exists nobody else can take the handle.
+  unlink(window_wire::EntryPath(registry, handle, window_wire::kInfoSuffix).c_str());
+  unlink(window_wire::EntryPath(registry, handle, window_wire::kSocketSuffix).c_str());
+}
+
+std::vector<WindowHandle> ListEntries(const std::filesystem::path& registry) {
+  std::vector<WindowHandle> handles;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(registry, error)) {
+    const auto handle =
+        window_wire::ParseEntryName(entry.path().filename().native(), window_wire::kInfoSuffix);
+    if (handle) handles.push_back(*handle);
+  }
+  return handles;
+}
+
+void SendAll(int fd, const std::byte* bytes, std::size_t size) {
+  while (size > 0) {
+    const ssize_t sent = send(fd, bytes, size, MSG_NOSIGNAL);
+    if (sent < 0 && errno == EINTR) continue;
+    if (sent <= 0) throw WindowError("The window closed the connection");
+    bytes += sent;
+    size -= static_cast<std::size_t>(sent);
+  }
+}
+
+void ReceiveAll(int fd, std::byte* bytes, std::size_t size) {
+  while (size > 0) {
+    const ssize_t got = recv(fd, bytes, size, 0);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) throw WindowError("The window closed the connection");
+    bytes += got;
+    size -= static_cast<std::size_t>(got);
+  }
+}
+
+UniqueFd ConnectToWindow(WindowHandle target) {
+  const auto path = window_wire::EntryPath(UserRuntimeDir(), target, window_wire::kSocketSuffix);
+  sockaddr_un address{};
+  if (target == WindowHandle{} || !SocketFileIsOurs(path) || !FillAddress(path, address)) {
+    throw WindowError("No window " + window_wire::HandleName(target));
+  }
+  UniqueFd fd(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  if (fd.get() < 0) throw SystemError(errno);
+  int result;
+  do {
+    result = connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address);
+  } while (result != 0 && errno == EINTR);
+  if (result != 0 || !window_wire::PeerIsOurUser(fd.get())) {
+    throw WindowError("Window " + window_wire::HandleName(target) + " is gone");
+  }
+  return fd;
+}
+
+std::uint32_t Request(WindowHandle target, const window_wire::RequestHeader& header,
+                      std::span<const std::byte> payload) {
+  const UniqueFd fd = ConnectToWindow(target);
+  const auto header_bytes = window_wire::EncodeRequestHeader(header);
+  SendAll(fd.get(), header_bytes.data(), header_bytes.size());
+  SendAll(fd.get(), payload.data(), payload.size());
+  window_wire::ReplyBytes reply{};
+  ReceiveAll(fd.get(), reply.data(), reply.size());
+  const auto result = window_wire::DecodeReply(reply);
+  if (!result)
+    throw WindowError("Window " + window_wire::HandleName(target) + " answered nonsense");
+  return *result;
+}
+
+std::uint32_t RequestWithoutPayload(WindowHandle target, window_wire::Kind kind) {
+  return Request(target, {kind, WindowHandle{}, 0, 0}, {});
+}
+
+}  // namespace
+
+std::optional<WindowHandle> FindWindowByClassAndCaption(std::string_view class_name,
+                                                        std::string_view caption) {
+  const auto registry = UserRuntimeDir();
+  for (const WindowHandle handle : ListEntries(registry)) {
+    const auto text =
+        ReadOwnFile(window_wire::EntryPath(registry, handle, window_wire::kInfoSuffix));
+    const auto info = text ? ParseInfo(*text) : std::nullopt;
+    if (!info || info->class_name != class_name || info->caption != caption) continue;
+    switch (Probe(window_wire::EntryPath(registry, handle, window_wire::kSocketSuffix))) {
+      case Presence::kAlive:
+        return handle;
+      case Presence::kDead:
+        RemoveEntry(registry, handle);
+        break;
+      case Presence::kUntrusted:
+        break;
+    }
+  }
+  return std::nullopt;
+}
+
+void SendCopyData(WindowHandle target, WindowHandle sender, std::uint32_t data,
+                  std::span<const std::byte> bytes) {
+  if (bytes.size() > kMaxCopyDataBytes) throw WindowError("Copy-data too long");
+  Request(target,
+          {window_wire::Kind::kCopyData, sender, data, static_cast<std::uint32_t>(bytes.size())},
+          bytes);
+}
+
+void SendCopyData(WindowHandle target, WindowHandle sender, std::uint32_t data,
+                  std::string_view bytes) {
+  SendCopyData(target, sender, data, std::as_bytes(std::span(bytes.data(), bytes.size())));
+}
+
+bool IsWindowMinimised(WindowHandle target) {
+  return RequestWithoutPayload(target, window_wire::Kind::kIsMinimised) != 0;
+}
+
+void RestoreWindow(WindowHandle target) {
+  RequestWithoutPayload(target, window_wire::Kind::kRestore);
+}
+
+void RaiseWindow(WindowHandle target) {
+  RequestWithoutPayload(target, window_wire::Kind::kRaise);
+}
+
+}  // namespace platform

@@ -1,0 +1,132 @@
+#pragma once
+// Stands in for top-level windows found by FindWindowA and reached by SendMessageA
+// (WM_COPYDATA) and IsIconic / ShowWindow(SW_RESTORE) / SetForegroundWindow.
+//
+// Registry: one folder per user, platform::UserRuntimeDir() (mode 0700). A window
+// with handle H (8 lower-case hex digits, never 00000000) owns two entries there:
+//   H.sock  a listening Unix-domain stream socket; it exists before H.info does.
+//   H.info  "QWIN1\n" <class name> "\n" <caption>  (the caption runs to the end
+//           of the file, byte for byte; replaced atomically by rename).
+// A window is alive while its socket accepts connections; an entry whose socket
+// refuses them belongs to a process that died and is removed by whoever meets it.
+// Entries, sockets and peers of another user are never trusted: files must be
+// ours, and both ends check the peer's uid (SO_PEERCRED).
+//
+// Wire format: one request per connection, then one reply, then both close.
+// All integers are unsigned 32-bit little-endian.
+//   request: "QWN1" kind sender data length, then `length` payload bytes
+//            kind 1 copy-data (sender = the sender's handle, the wParam;
+//                   data = dwData; payload = the bytes, at most 65536,
+//                   kMaxCopyDataBytes)
+//            kind 2 is-minimised query, 3 restore, 4 raise (data 0, length 0)
+//   reply:   "QWA1" result   (the query: 1 minimised, 0 not; otherwise 0)
+// A request with another magic, an unknown kind, a payload that is too long or
+// a payload on a kind that takes none makes the receiver drop the connection
+// without a reply. The receiver never blocks on a connection: it reads what has
+// arrived into a buffer of that connection and waits for the rest.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/errors.h"
+
+namespace platform {
+
+enum class WindowHandle : std::uint32_t {};
+
+inline constexpr std::size_t kMaxCopyDataBytes = 64 * 1024;
+
+// A window that is gone, never existed, or broke off the exchange.
+class WindowError : public Error {
+ public:
+  using Error::Error;
+};
+
+// The window of the given class whose caption is exactly `caption` and whose
+// owner still runs; dead entries met on the way are removed.
+std::optional<WindowHandle> FindWindowByClassAndCaption(std::string_view class_name,
+                                                        std::string_view caption);
+
+// Hands `bytes` to the copy-data handler of `target` and returns once that
+// handler has returned; waits as long as the receiver takes. Throws WindowError
+// at once when the target is gone or drops the connection.
+void SendCopyData(WindowHandle target, WindowHandle sender, std::uint32_t data,
+                  std::span<const std::byte> bytes);
+void SendCopyData(WindowHandle target, WindowHandle sender, std::uint32_t data,
+                  std::string_view bytes);
+
+// Requests for bringing another process's window forward; same errors as SendCopyData.
+bool IsWindowMinimised(WindowHandle target);
+void RestoreWindow(WindowHandle target);
+void RaiseWindow(WindowHandle target);
+
+// A top-level window of this process in the registry, from construction to
+// destruction. Requests are handled only inside DispatchPending(), on the thread
+// that calls it, so the owner plugs fd() into its event loop. A send to a window
+// of the same thread would wait for itself: senders run on another thread.
+class WindowRegistration {
+ public:
+  // The handler gets its own copy of the bytes.
+  using CopyDataHandler =
+      std::function<void(WindowHandle sender, std::uint32_t data, std::vector<std::byte> bytes)>;
+
+  // Throws SystemError when the registry cannot be used.
+  WindowRegistration(std::string_view class_name, std::string_view caption);
+  ~WindowRegistration();
+  WindowRegistration(const WindowRegistration&) = delete;
+  WindowRegistration& operator=(const WindowRegistration&) = delete;
+
+  WindowHandle handle() const { return handle_; }
+  const std::string& caption() const { return caption_; }
+  void set_caption(std::string_view caption);
+
+  // Readable whenever DispatchPending() has something to do.
+  int fd() const;
+  // Handles every request that has fully arrived, without waiting for more.
+  // An exception from a handler drops that request's connection and goes on
+  // to the caller.
+  void DispatchPending();
+
+  void on_copy_data(CopyDataHandler handler) { copy_data_handler_ = std::move(handler); }
+  void on_is_minimised(std::function<bool()> handler) { minimised_handler_ = std::move(handler); }
+  void on_restore(std::function<void()> handler) { restore_handler_ = std::move(handler); }
+  void on_raise(std::function<void()> handler) { raise_handler_ = std::move(handler); }
+
+ private:
+  struct Connection;
+
+  void Listen();
+  void Unregister() noexcept;
+  void WriteInfo(std::string_view caption) const;
+  void AcceptPending();
+  void ReadFrom(std::uint64_t id);
+  std::unique_ptr<Connection> Take(std::uint64_t id);
+  void Drop(std::uint64_t id);
+  void Handle(std::unique_ptr<Connection> connection);
+  std::uint32_t Answer(const Connection& connection);
+
+  std::string class_name_;
+  std::string caption_;
+  WindowHandle handle_{};
+  std::filesystem::path socket_path_;
+  std::filesystem::path info_path_;
+  int listen_fd_ = -1;
+  int poll_fd_ = -1;
+  std::uint64_t next_id_ = 1;
+  std::map<std::uint64_t, std::unique_ptr<Connection>> connections_;
+  CopyDataHandler copy_data_handler_;
+  std::function<bool()> minimised_handler_;
+  std::function<void()> restore_handler_;
+  std::function<void()> raise_handler_;
+};
+
+}  // namespace platform

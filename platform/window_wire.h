@@ -1,0 +1,77 @@
+#pragma once
+// Pieces shared by the two ends of the window registry (see platform/window.h):
+// entry names, frame layout and socket checks. Not for use outside platform/.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "platform/window.h"
+
+namespace platform::window_wire {
+
+// Closes its descriptor when it goes.
+class UniqueFd {
+ public:
+  UniqueFd() = default;
+  explicit UniqueFd(int fd) : fd_(fd) {}
+  ~UniqueFd();
+  UniqueFd(UniqueFd&& other) noexcept : fd_(other.release()) {}
+  UniqueFd& operator=(UniqueFd&& other) noexcept;
+  UniqueFd(const UniqueFd&) = delete;
+  UniqueFd& operator=(const UniqueFd&) = delete;
+
+  int get() const { return fd_; }
+  int release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+
+ private:
+  int fd_ = -1;
+};
+
+enum class Kind : std::uint32_t { kCopyData = 1, kIsMinimised = 2, kRestore = 3, kRaise = 4 };
+
+inline constexpr std::string_view kRequestMagic = "QWN1";
+inline constexpr std::string_view kReplyMagic = "QWA1";
+inline constexpr std::string_view kInfoMagic = "QWIN1\n";
+inline constexpr std::size_t kRequestHeaderSize = 20;
+inline constexpr std::size_t kReplySize = 8;
+inline constexpr std::string_view kSocketSuffix = ".sock";
+inline constexpr std::string_view kInfoSuffix = ".info";
+
+struct RequestHeader {
+  Kind kind{};
+  WindowHandle sender{};
+  std::uint32_t data = 0;
+  std::uint32_t length = 0;
+};
+
+using RequestHeaderBytes = std::array<std::byte, kRequestHeaderSize>;
+using ReplyBytes = std::array<std::byte, kReplySize>;
+
+RequestHeaderBytes EncodeRequestHeader(const RequestHeader& header);
+// Empty for a header that must be refused.
+std::optional<RequestHeader> DecodeRequestHeader(
+    std::span<const std::byte, kRequestHeaderSize> bytes);
+ReplyBytes EncodeReply(std::uint32_t result);
+std::optional<std::uint32_t> DecodeReply(std::span<const std::byte, kReplySize> bytes);
+
+// "0000abcd"
+std::string HandleName(WindowHandle handle);
+// The handle of a name made by HandleName followed by `suffix`, if it is one.
+std::optional<WindowHandle> ParseEntryName(std::string_view name, std::string_view suffix);
+std::filesystem::path EntryPath(const std::filesystem::path& registry, WindowHandle handle,
+                                std::string_view suffix);
+
+// The peer at the other end of a connected Unix socket runs as our user.
+bool PeerIsOurUser(int fd);
+
+}  // namespace platform::window_wire
