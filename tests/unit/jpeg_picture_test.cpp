@@ -177,6 +177,37 @@ TEST(JpegPicture, HugeDimensionsAreRefusedBeforeDecoding) {
   EXPECT_NE(message.find("65500 x 65500"), std::string::npos) << message;
 }
 
+// The first scan of a progressive file, from its FF DA to the next marker.
+std::string FirstScanOf(const std::string& jpeg) {
+  const std::size_t start = jpeg.find("\xFF\xDA");
+  std::size_t end = start + 2;
+  while (end + 1 < jpeg.size()) {
+    const auto next = static_cast<unsigned char>(jpeg[end + 1]);
+    if (static_cast<unsigned char>(jpeg[end]) == 0xFF && next != 0 &&
+        (next < 0xD0 || next > 0xD7)) {
+      break;
+    }
+    ++end;
+  }
+  return jpeg.substr(start, end - start);
+}
+
+TEST(JpegPicture, EndlessScansAreRefused) {
+  // A repeated scan only draws a warning from the codec; hundreds of them
+  // would make the decoding crawl.
+  TempDir dir;
+  std::string bytes = EncodeJpegBytes(MakeTestPattern(256, 256), 90, {JpegColors::kYCbCr, true});
+  const std::string scan = FirstScanOf(bytes);
+  std::string repeated;
+  for (int i = 0; i < 600; ++i) repeated += scan;
+  bytes.insert(bytes.find(scan) + scan.size(), repeated);
+  WriteFile(dir / "scans.jpg", bytes);
+  const std::string path = (dir / "scans.jpg").string();
+  const std::string message = MessageOf([&] { DecodeJpegFile(path); });
+  EXPECT_NE(message.find(path), std::string::npos);
+  EXPECT_NE(message.find("scans"), std::string::npos) << message;
+}
+
 TEST(JpegPicture, SourceIsLeftUntouched) {
   TempDir dir;
   const std::string bytes = EncodeJpegBytes(MakeTestPattern(50, 40), 90);
