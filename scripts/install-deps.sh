@@ -7,6 +7,7 @@ packages=(
   libjpeg62-turbo-dev libfreetype-dev libfontconfig-dev
   fonts-dseg fonts-dejavu-core
   libgtest-dev libbenchmark-dev
+  time
 )
 
 missing=()

@@ -1,0 +1,429 @@
+#include "generator/jpeg_picture.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+#include <jpeglib.h>
+
+namespace {
+
+// 256 megapixels, a bitmap of 768 MiB: well beyond the pictures of today's
+// cameras, and still within what an ordinary machine can hold.
+constexpr long long kMaxPixels = 1LL << 28;
+// Decoding time grows with the number of scans; a progressive picture has
+// about ten, so only a hostile file has hundreds.
+constexpr int kMaxScans = 500;
+// What libjpeg may allocate for one picture: a progressive picture keeps all
+// its coefficients, 2 bytes for each sample of up to 4 components, plus its
+// small working buffers.
+constexpr long long kLibraryBytesPerPixel = 8;
+constexpr long long kLibraryHeadroom = 64LL << 20;
+// Rows handed to libjpeg per call.
+constexpr JDIMENSION kRowsPerCall = 16;
+// Keeps the temporary file's name within the file system's name limit.
+constexpr std::size_t kMaxTempStem = 200;
+
+struct ErrorManager {
+  jpeg_error_mgr pub;  // first member: libjpeg's pointer to it is a pointer to the whole
+  std::jmp_buf jump;
+  char message[JMSG_LENGTH_MAX];
+};
+
+ErrorManager* ErrorsOf(j_common_ptr info) {
+  return reinterpret_cast<ErrorManager*>(info->err);
+}
+
+[[noreturn]] void OnLibraryError(j_common_ptr info) {
+  ErrorManager* errors = ErrorsOf(info);
+  info->err->format_message(info, errors->message);
+  std::longjmp(errors->jump, 1);
+}
+
+// Warnings (corrupt data, premature end of file) are only counted: the picture
+// is decoded as far as its data goes and the rest filled in, as the codec does
+// by default. Trace messages are dropped.
+void OnLibraryMessage(j_common_ptr info, int level) {
+  if (level < 0) info->err->num_warnings++;
+}
+
+void LimitScans(j_common_ptr info) {
+  if (!info->is_decompressor) return;
+  if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number <= kMaxScans) return;
+  ErrorManager* errors = ErrorsOf(info);
+  std::snprintf(errors->message, sizeof errors->message, "More than %d scans", kMaxScans);
+  std::longjmp(errors->jump, 1);
+}
+
+// One libjpeg object's error handling. Every libjpeg call that can fail goes
+// through Run: the library's error jumps back into Run and becomes an
+// exception only there, so the jump never passes a C++ destructor.
+class Session {
+ public:
+  explicit Session(std::string context) : context_(std::move(context)) {
+    jpeg_std_error(&errors_.pub);
+    errors_.pub.error_exit = OnLibraryError;
+    errors_.pub.emit_message = OnLibraryMessage;
+    errors_.message[0] = '\0';
+  }
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  // `call` may hold no object with a destructor: a jump out of it skips its frame.
+  template <typename Call>
+  void Run(const Call& call) {
+    static_assert(std::is_trivially_destructible_v<Call>);
+    if (setjmp(errors_.jump) != 0) throw JpegError(context_ + ": " + errors_.message);
+    call();
+  }
+
+  const std::string& context() const { return context_; }
+
+ protected:
+  ErrorManager errors_;
+
+ private:
+  std::string context_;
+};
+
+// The libjpeg objects, released also when their creation fails half-way
+// (destroying a zeroed object is harmless).
+struct DecompressObject {
+  jpeg_decompress_struct info{};
+  ~DecompressObject() { jpeg_destroy_decompress(&info); }
+};
+struct CompressObject {
+  jpeg_compress_struct info{};
+  ~CompressObject() { jpeg_destroy_compress(&info); }
+};
+
+class Decompressor : public Session {
+ public:
+  Decompressor(std::FILE* source, std::string context) : Session(std::move(context)) {
+    jpeg_decompress_struct& info = object_.info;
+    info.err = &errors_.pub;
+    Run([&] { jpeg_create_decompress(&info); });
+    progress_.progress_monitor = LimitScans;
+    info.progress = &progress_;
+    Run([&] { jpeg_stdio_src(&info, source); });
+  }
+
+  jpeg_decompress_struct& info() { return object_.info; }
+
+ private:
+  DecompressObject object_;
+  jpeg_progress_mgr progress_{};
+};
+
+class Compressor : public Session {
+ public:
+  explicit Compressor(std::string context) : Session(std::move(context)) {
+    jpeg_compress_struct& info = object_.info;
+    info.err = &errors_.pub;
+    Run([&] { jpeg_create_compress(&info); });
+  }
+
+  jpeg_compress_struct& info() { return object_.info; }
+
+ private:
+  CompressObject object_;
+};
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+std::string ErrnoText(int error) {
+  return std::strerror(error);
+}
+
+// Opens the source read-only; a non-blocking open keeps a FIFO from hanging
+// the run, and anything but a regular file is refused.
+FileHandle OpenSource(const std::string& path, const std::string& context) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) throw JpegError(context + ": " + ErrnoText(errno));
+  struct stat status {};
+  if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    close(fd);
+    throw JpegError(context + ": not a regular file");
+  }
+  std::FILE* file = fdopen(fd, "rb");
+  if (file == nullptr) {
+    const int error = errno;
+    close(fd);
+    throw JpegError(context + ": " + ErrnoText(error));
+  }
+  return FileHandle(file);
+}
+
+void RefuseHugePicture(const jpeg_decompress_struct& info, const std::string& context) {
+  const long long pixels = static_cast<long long>(info.image_width) * info.image_height;
+  const long long limit = MaxPicturePixels();
+  if (pixels <= limit) return;
+  throw JpegError(context + ": the picture is " + std::to_string(info.image_width) + " x " +
+                  std::to_string(info.image_height) + " pixels, more than the " +
+                  std::to_string(limit) + " pixels that can be processed");
+}
+
+void ChooseDecoding(jpeg_decompress_struct& info) {
+  const long long pixels = static_cast<long long>(info.image_width) * info.image_height;
+  info.mem->max_memory_to_use =
+      static_cast<long>(pixels * kLibraryBytesPerPixel + kLibraryHeadroom);
+  info.dct_method = JDCT_FLOAT;
+  info.do_fancy_upsampling = TRUE;
+  info.do_block_smoothing = TRUE;
+  const bool inks = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+  // libjpeg turns YCCK into CMYK and grayscale into RGB; CMYK to RGB is ours.
+  info.out_color_space = inks ? JCS_CMYK : JCS_RGB;
+}
+
+JDIMENSION ReadRows(Decompressor& decoder, JSAMPROW* rows, JDIMENSION count) {
+  jpeg_decompress_struct& info = decoder.info();
+  JDIMENSION read = 0;
+  decoder.Run([&] { read = jpeg_read_scanlines(&info, rows, count); });
+  if (read == 0) throw JpegError(decoder.context() + ": the decoder stopped early");
+  return read;
+}
+
+void ReadRgbRows(Decompressor& decoder, platform::Bitmap& bitmap) {
+  jpeg_decompress_struct& info = decoder.info();
+  while (info.output_scanline < info.output_height) {
+    const JDIMENSION first = info.output_scanline;
+    const JDIMENSION count = std::min(kRowsPerCall, info.output_height - first);
+    JSAMPROW rows[kRowsPerCall];
+    for (JDIMENSION i = 0; i < count; ++i) rows[i] = bitmap.row(static_cast<int>(first + i));
+    ReadRows(decoder, rows, count);
+  }
+}
+
+std::uint8_t Scale(int value, int factor) {
+  return static_cast<std::uint8_t>((value * factor + 127) / 255);
+}
+
+// Adobe's programs store CMYK inverted (0 = full ink) and mark the file with
+// their APP14 segment; other files store ink amounts as they are.
+void InksToRgb(const JSAMPLE* inks, std::uint8_t* rgb, JDIMENSION width, bool inverted) {
+  for (JDIMENSION x = 0; x < width; ++x, inks += 4, rgb += 3) {
+    const int flip = inverted ? 0 : 255;
+    const int paper_k = std::abs(flip - inks[3]);
+    rgb[0] = Scale(std::abs(flip - inks[0]), paper_k);
+    rgb[1] = Scale(std::abs(flip - inks[1]), paper_k);
+    rgb[2] = Scale(std::abs(flip - inks[2]), paper_k);
+  }
+}
+
+void ReadCmykRows(Decompressor& decoder, platform::Bitmap& bitmap) {
+  jpeg_decompress_struct& info = decoder.info();
+  const bool inverted = info.saw_Adobe_marker;
+  std::vector<JSAMPLE> inks(static_cast<std::size_t>(info.output_width) * 4);
+  while (info.output_scanline < info.output_height) {
+    const int y = static_cast<int>(info.output_scanline);
+    JSAMPROW rows[1] = {inks.data()};
+    ReadRows(decoder, rows, 1);
+    InksToRgb(inks.data(), bitmap.row(y), info.output_width, inverted);
+  }
+}
+
+// The output's folder with its trailing "/" (empty for the working folder),
+// and its file name.
+std::pair<std::string, std::string> SplitPath(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return {"", path};
+  return {path.substr(0, slash + 1), path.substr(slash + 1)};
+}
+
+std::string RandomSuffix() {
+  static constexpr char kLetters[] =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  thread_local std::mt19937_64 generator{std::random_device{}()};
+  std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
+  std::string suffix(8, 'x');
+  for (char& letter : suffix) letter = kLetters[pick(generator)];
+  return suffix;
+}
+
+bool IsEmptyRegularFile(const std::string& path) {
+  struct stat status {};
+  return lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && status.st_size == 0;
+}
+
+// The output is written under a hidden temporary name beside its final name
+// and renamed into place when complete, so that whoever waits for the final
+// name never sees a part of it. Until then the destructor removes it.
+class TempOutput {
+ public:
+  TempOutput(std::string final_path, std::string context)
+      : final_path_(std::move(final_path)), context_(std::move(context)) {
+    const auto [folder, name] = SplitPath(final_path_);
+    const std::string stem = folder + "." + name.substr(0, kMaxTempStem) + ".";
+    for (int attempt = 0;; ++attempt) {
+      temp_path_ = stem + RandomSuffix();
+      // Created like any new file: mode 0666 less the umask.
+      const int fd = open(temp_path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      if (fd >= 0) {
+        Adopt(fd);
+        return;
+      }
+      if (errno != EEXIST || attempt == 100) Fail(errno);
+    }
+  }
+  ~TempOutput() {
+    file_.reset();
+    if (!committed_) unlink(temp_path_.c_str());
+  }
+  TempOutput(const TempOutput&) = delete;
+  TempOutput& operator=(const TempOutput&) = delete;
+
+  std::FILE* file() { return file_.get(); }
+
+  // Closing reports the write errors that the last buffered writes met.
+  void Close() {
+    const bool failed = std::ferror(file_.get()) != 0;
+    const int error = errno;
+    if (std::fclose(file_.release()) != 0) Fail(errno);
+    if (failed) Fail(error);
+  }
+
+  // Renames into place without ever replacing a file that holds data; an
+  // empty file at the final name (a name kept free for this output) is
+  // replaced.
+  void Commit() {
+    int error = MoveWithoutReplacing();
+    if (error == EEXIST && IsEmptyRegularFile(final_path_)) {
+      error = std::rename(temp_path_.c_str(), final_path_.c_str()) == 0 ? 0 : errno;
+    }
+    if (error == EEXIST) throw JpegError(context_ + ": the file already exists and holds data");
+    if (error != 0) Fail(error);
+    committed_ = true;
+  }
+
+ private:
+  void Adopt(int fd) {
+    std::FILE* file = fdopen(fd, "wb");
+    if (file == nullptr) {
+      const int error = errno;
+      close(fd);
+      unlink(temp_path_.c_str());
+      Fail(error);
+    }
+    file_.reset(file);
+  }
+
+  int MoveWithoutReplacing() {
+    if (renameat2(AT_FDCWD, temp_path_.c_str(), AT_FDCWD, final_path_.c_str(), RENAME_NOREPLACE) ==
+        0) {
+      return 0;
+    }
+    if (errno != EINVAL && errno != ENOSYS) return errno;
+    // File systems without that rename: a hard link never replaces either.
+    if (link(temp_path_.c_str(), final_path_.c_str()) != 0) return errno;
+    unlink(temp_path_.c_str());
+    return 0;
+  }
+
+  [[noreturn]] void Fail(int error) const { throw JpegError(context_ + ": " + ErrnoText(error)); }
+
+  std::string final_path_;
+  std::string context_;
+  std::string temp_path_;
+  FileHandle file_;
+  bool committed_ = false;
+};
+
+void CheckBitmap(const platform::Bitmap& bitmap, const std::string& context) {
+  const bool consistent = bitmap.width > 0 && bitmap.height > 0 &&
+                          bitmap.pixels.size() == bitmap.stride() * bitmap.height;
+  if (!consistent) throw JpegError(context + ": the picture is empty or inconsistent");
+}
+
+void ChooseEncoding(Compressor& encoder, const platform::Bitmap& bitmap, int quality) {
+  jpeg_compress_struct& info = encoder.info();
+  info.image_width = static_cast<JDIMENSION>(bitmap.width);
+  info.image_height = static_cast<JDIMENSION>(bitmap.height);
+  info.input_components = 3;
+  info.in_color_space = JCS_RGB;
+  encoder.Run([&] {
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, quality, TRUE);
+  });
+  info.dct_method = JDCT_FLOAT;
+}
+
+void WriteRows(Compressor& encoder, const platform::Bitmap& bitmap) {
+  jpeg_compress_struct& info = encoder.info();
+  while (info.next_scanline < info.image_height) {
+    const JDIMENSION first = info.next_scanline;
+    const JDIMENSION count = std::min(kRowsPerCall, info.image_height - first);
+    JSAMPROW rows[kRowsPerCall];
+    for (JDIMENSION i = 0; i < count; ++i) {
+      // libjpeg only reads the rows it is given.
+      rows[i] = const_cast<JSAMPROW>(bitmap.row(static_cast<int>(first + i)));
+    }
+    encoder.Run([&] { jpeg_write_scanlines(&info, rows, count); });
+  }
+}
+
+}  // namespace
+
+long long MaxPicturePixels() {
+  const long pages = sysconf(_SC_PHYS_PAGES);
+  const long page_size = sysconf(_SC_PAGESIZE);
+  if (pages <= 0 || page_size <= 0) return kMaxPixels;
+  // The bitmap, 3 bytes a pixel, may take at most half of the machine's memory.
+  const long long machine_limit = static_cast<long long>(pages) * page_size / 2 / 3;
+  return std::min(kMaxPixels, machine_limit);
+}
+
+platform::Bitmap DecodeJpegFile(const std::string& path) {
+  const std::string context = "Cannot read the picture " + path;
+  FileHandle source = OpenSource(path, context);
+  Decompressor decoder(source.get(), context);
+  jpeg_decompress_struct& info = decoder.info();
+  decoder.Run([&] { jpeg_read_header(&info, TRUE); });
+  RefuseHugePicture(info, context);
+  ChooseDecoding(info);
+  decoder.Run([&] { jpeg_start_decompress(&info); });
+  const int wanted_components = info.out_color_space == JCS_CMYK ? 4 : 3;
+  if (info.output_components != wanted_components) {
+    throw JpegError(context + ": unexpected number of colour components");
+  }
+  platform::Bitmap bitmap(static_cast<int>(info.output_width),
+                          static_cast<int>(info.output_height));
+  if (info.out_color_space == JCS_CMYK) {
+    ReadCmykRows(decoder, bitmap);
+  } else {
+    ReadRgbRows(decoder, bitmap);
+  }
+  decoder.Run([&] { jpeg_finish_decompress(&info); });
+  return bitmap;
+}
+
+void SaveJpegFile(const platform::Bitmap& bitmap, const std::string& path, int quality) {
+  const std::string context = "Cannot write the picture " + path;
+  CheckBitmap(bitmap, context);
+  TempOutput output(path, context);
+  {
+    Compressor encoder(context);
+    jpeg_compress_struct& info = encoder.info();
+    std::FILE* file = output.file();
+    encoder.Run([&] { jpeg_stdio_dest(&info, file); });
+    ChooseEncoding(encoder, bitmap, quality);
+    encoder.Run([&] { jpeg_start_compress(&info, TRUE); });
+    WriteRows(encoder, bitmap);
+    encoder.Run([&] { jpeg_finish_compress(&info); });
+  }
+  output.Close();
+  output.Commit();
+}

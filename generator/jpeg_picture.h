@@ -1,0 +1,33 @@
+#pragma once
+// Reading a source picture into a bitmap and writing the stamped bitmap as a
+// new JPEG file, over libjpeg.
+
+#include <string>
+
+#include "platform/bitmap.h"
+#include "platform/errors.h"
+
+// An error of the codec or of the picture files; the message names the file
+// and what failed.
+class JpegError : public platform::Error {
+ public:
+  using platform::Error::Error;
+};
+
+// Decodes the JPEG file at `path` with the codec's defaults (full size,
+// floating-point DCT, fancy upsampling and block smoothing) into a 24-bit RGB
+// bitmap. Grayscale, CMYK and YCCK sources come out as RGB. Damage the codec
+// can get past (a truncated file, corrupt entropy data) is decoded the codec's
+// way, missing parts filled in; anything else, and pictures larger than
+// MaxPicturePixels(), raise JpegError. The file is only read.
+platform::Bitmap DecodeJpegFile(const std::string& path);
+
+// Encodes `bitmap` as a baseline JFIF file with three components (YCbCr), the
+// standard tables scaled to `quality` and the floating-point DCT, and writes it
+// to `path`. The file appears under its name only when complete; a file at
+// `path` that holds data is never written over (JpegError), an empty one is
+// replaced. On failure nothing is left behind.
+void SaveJpegFile(const platform::Bitmap& bitmap, const std::string& path, int quality);
+
+// The largest picture, in pixels, that DecodeJpegFile accepts on this machine.
+long long MaxPicturePixels();
