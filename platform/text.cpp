@@ -162,6 +162,21 @@ void FillRect(Bitmap& bitmap, std::int64_t left, std::int64_t top, std::int64_t 
   }
 }
 
+// Whether the face is bold or italic by itself, from its own tables rather
+// than from fontconfig, whose configuration may already have marked a face
+// for synthesis.
+bool FaceIsBold(FT_Face face) {
+  auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+  if (os2 != nullptr && os2->version != 0xFFFF && os2->usWeightClass != 0) {
+    return os2->usWeightClass >= 600;
+  }
+  return (face->style_flags & FT_STYLE_FLAG_BOLD) != 0;
+}
+
+bool FaceIsItalic(FT_Face face) {
+  return (face->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
+}
+
 }  // namespace
 
 FontError::FontError(const std::string& face)
@@ -171,6 +186,8 @@ struct Font::Impl {
   FacePtr face;
   std::string file;
   int pixels = kDefaultCharHeight;
+  bool bold = false;
+  bool italic = false;
   bool embolden = false;
   bool slant = false;
   bool underline = false;
@@ -203,8 +220,8 @@ bool Font::Impl::Open(const FontChoice& choice) {
   }
   face = std::move(candidate);
   file = choice.file;
-  embolden = choice.embolden;
-  slant = choice.slant;
+  embolden = bold && !FaceIsBold(face.get());
+  slant = italic && !FaceIsItalic(face.get());
   metrics = MetricsOf(face.get(), pixels);
   return true;
 }
@@ -309,6 +326,8 @@ void Font::Impl::DrawStrokes(Bitmap& target, std::int64_t x, std::int64_t y, std
 Font::Font(const FontSpec& spec) : impl_(std::make_unique<Impl>()) {
   const std::string face = CutFaceName(spec.face, kMaxFaceNameBytes);
   impl_->pixels = CharHeight(spec.height);
+  impl_->bold = spec.bold;
+  impl_->italic = spec.italic;
   impl_->underline = spec.underline;
   impl_->strikeout = spec.strikeout;
   // The best match first; the whole ranked list only when it cannot be used.

@@ -80,18 +80,12 @@ PatternPtr RequestPattern(FcConfig* config, const std::string& family, bool bold
   return pattern;
 }
 
-bool ChoiceFrom(FcPattern* font, bool bold, bool italic, FontChoice& choice) {
+bool ChoiceFrom(FcPattern* font, FontChoice& choice) {
   FcChar8* file = nullptr;
   if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch) return false;
   choice.file = reinterpret_cast<const char*>(file);
   choice.index = 0;
   FcPatternGetInteger(font, FC_INDEX, 0, &choice.index);
-  int weight = FC_WEIGHT_REGULAR;
-  FcPatternGetInteger(font, FC_WEIGHT, 0, &weight);
-  int slant = FC_SLANT_ROMAN;
-  FcPatternGetInteger(font, FC_SLANT, 0, &slant);
-  choice.embolden = bold && weight < FC_WEIGHT_DEMIBOLD;
-  choice.slant = italic && slant == FC_SLANT_ROMAN;
   return true;
 }
 
@@ -155,13 +149,13 @@ std::vector<FontChoice> MatchFonts(const std::string& family, bool bold, bool it
   FontChoice choice;
   if (!all) {
     const PatternPtr best(FcFontSetMatch(engine.config, sets, set_count, request.get(), &result));
-    if (best && ChoiceFrom(best.get(), bold, italic, choice)) choices.push_back(choice);
+    if (best && ChoiceFrom(best.get(), choice)) choices.push_back(choice);
     return choices;
   }
   const FontSetPtr sorted(
       FcFontSetSort(engine.config, sets, set_count, request.get(), FcFalse, nullptr, &result));
   for (int i = 0; sorted && i < sorted->nfont; ++i) {
-    if (ChoiceFrom(sorted->fonts[i], bold, italic, choice)) choices.push_back(choice);
+    if (ChoiceFrom(sorted->fonts[i], choice)) choices.push_back(choice);
   }
   return choices;
 }

@@ -29,8 +29,9 @@ struct FaceCloser {
 };
 using FacePtr = std::unique_ptr<FT_FaceRec_, FaceCloser>;
 
-// The font fontconfig picks for `family` (empty: the default face): a family
-// that is not installed gets fontconfig's substitute. With `all`, every
+// The font fontconfig picks for `family` (empty: the default face) in the
+// style asked for: a family that is not installed gets fontconfig's
+// substitute, a family without that style its nearest face. With `all`, every
 // candidate follows in order of preference, for when the best cannot be used.
 // Fonts of the registry win a tie with installed ones, so that a registered
 // copy of an installed font is the one used.
