@@ -352,6 +352,9 @@ TextExtent Font::Measure(std::string_view text) const {
 void Font::Draw(Bitmap& target, std::int64_t x, std::int64_t y, std::string_view text,
                 ColorRef colour) const {
   if (text.empty() || target.width <= 0 || target.height <= 0) return;
+  // A bitmap whose pixels do not match its size gets nothing rather than a
+  // write past its end.
+  if (target.pixels.size() < target.stride() * static_cast<std::size_t>(target.height)) return;
   if (x <= -kFarAway || x >= kFarAway || y <= -kFarAway || y >= kFarAway) return;
   const Rgb rgb{RedOf(colour), GreenOf(colour), BlueOf(colour)};
   const std::u32string codes = DecodeTextBytes(text);

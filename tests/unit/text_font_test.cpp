@@ -234,6 +234,9 @@ TEST_F(TextFontTest, ClipsAtEveryEdgeAndIgnoresFarCoordinates) {
   Font(spec).Draw(tiny, -5, -5, text, kInk);
   Bitmap empty;
   Font(spec).Draw(empty, 0, 0, text, kInk);
+  Bitmap inconsistent = Background(100, 50);
+  inconsistent.height = 5000;
+  Font(spec).Draw(inconsistent, 0, 0, text, kInk);
 }
 
 TEST_F(TextFontTest, InvalidUtf8IsDrawnAsLatin1) {
