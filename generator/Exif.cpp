@@ -51,10 +51,12 @@ std::uint32_t Get32(const std::uint8_t* bytes, bool motorola) {
   return motorola ? SwapBytes32(value) : value;
 }
 
-// A picture file opened for reading, closed when the object goes.
+// A picture file opened for reading, closed when the object goes. Opening does
+// not wait, so that a path naming a pipe cannot stall the reader.
 class FileHandle {
  public:
-  explicit FileHandle(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+  explicit FileHandle(const std::string& path)
+      : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
     if (fd_ < 0) {
       throw platform::InOutError::FromErrno(errno);
     }

@@ -1,6 +1,8 @@
 #include <dirent.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <cerrno>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -69,6 +71,20 @@ TEST(ExifReader, PathWithoutFileLeavesTheObjectAlone) {
   exif.ReadFromFile((dir / "missing.jpg").string());
   exif.ReadFromFile(dir.path().string());  // a folder is no file either
   EXPECT_EQ(exif.Make, "kept");
+  EXPECT_FALSE(exif.HasExif);
+}
+
+TEST(ExifReader, FileThatCannotBeReadRaises) {
+  TempDir dir;
+  const std::string pipe = (dir / "pipe.jpg").string();
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  TExif exif;
+  try {
+    exif.ReadFromFile(pipe);
+    FAIL() << "no error";
+  } catch (const platform::InOutError& error) {
+    EXPECT_EQ(error.code(), ESPIPE);
+  }
   EXPECT_FALSE(exif.HasExif);
 }
 
