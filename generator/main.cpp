@@ -1,4 +1,5 @@
-// The generator's entry point.
+#include "generator/gen.h"
+
 int main() {
-  return 0;
+  return generator_main();
 }

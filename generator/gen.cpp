@@ -1,0 +1,186 @@
+#include "generator/gen.h"
+
+#include <clocale>
+#include <exception>
+#include <iostream>
+
+#include "generator/Exif.h"
+#include "generator/app_dir.h"
+#include "generator/jpeg_picture.h"
+#include "generator/output_naming.h"
+#include "generator/picture_list.h"
+#include "generator/report.h"
+#include "generator/stamp_geometry.h"
+#include "platform/text.h"
+#include "shared/helpers.h"
+#include "shared/names.h"
+
+namespace {
+
+// Our own window carries the rendezvous class too, so its caption must never
+// be the front-end's.
+constexpr const char* kGeneratorCaption = "vantrel stamp worker";
+constexpr int kJpegQuality = 100;
+constexpr std::string_view kYes = "yes";
+
+// An error that ended the run while a picture was handled, naming the picture.
+class PictureError : public platform::Error {
+ public:
+  PictureError(const std::string& picture, const std::string& what)
+      : platform::Error(picture + ": " + what) {}
+};
+
+// Empties the per-picture time text however the picture's step ends.
+class TimeTextReset {
+ public:
+  explicit TimeTextReset(DateTextBuilder& builder) : builder_(builder) {}
+  ~TimeTextReset() { builder_.ClearTimeText(); }
+  TimeTextReset(const TimeTextReset&) = delete;
+  TimeTextReset& operator=(const TimeTextReset&) = delete;
+
+ private:
+  DateTextBuilder& builder_;
+};
+
+DateTextChoices DateChoicesOf(const GeneratorSettings& settings) {
+  return {settings.YearDisplay, settings.MonthDisplay, settings.DayDisplay,
+          settings.Separated,   settings.TimeStyle,    settings.DateFormat};
+}
+
+}  // namespace
+
+TForm1::TForm1(std::string app_dir)
+    : app_dir_(std::move(app_dir)),
+      front_end_running_([] { return IsProcessRunning(FrontEndExe); }),
+      picture_step_([](TForm1& form) { form.gen(); }) {}
+
+TForm1::~TForm1() = default;
+
+void TForm1::FormCreate() {
+  if (app_dir_.empty()) app_dir_ = ProgramFolder();
+  try {
+    window_.emplace(std::string(MainWindowClass), kGeneratorCaption);
+  } catch (const std::exception&) {
+    // Without a window record the reports cannot name their sender; they are
+    // sent all the same, so the run goes on.
+  }
+}
+
+void TForm1::FormActivate() {
+  ini_path_ = app_dir_ + "sysconfig.ini";
+  load_ini();
+  date_text_ = std::make_unique<DateTextBuilder>(DateChoicesOf(settings_), LocaleTimeSeparator());
+
+  // The run ends with the list, whether it was read to its end or an error
+  // left it.
+  struct RequestTermination {
+    bool& flag;
+    ~RequestTermination() { flag = true; }
+  } request_termination{termination_requested_};
+
+  PictureListReader list(app_dir_ + "filelist");
+  do {
+    current_picture_ = list.ReadLine();
+    if (!front_end_running_()) {
+      termination_requested_ = true;
+      continue;
+    }
+    if (!Trim(current_picture_).empty()) start_create_output_files();
+  } while (!list.AtEnd());
+}
+
+void TForm1::load_ini() {
+  settings_ = ReadGeneratorSettings(ini_path_);
+}
+
+void TForm1::start_create_output_files() {
+  try {
+    output_name_ = ChooseOutputName(current_picture_, settings_.OutputPath);
+    picture_step_(*this);
+  } catch (const std::exception& error) {
+    throw PictureError(current_picture_, error.what());
+  }
+}
+
+void TForm1::ReadExif() {
+  TExif exif;
+  exif.ReadFromFile(current_picture_);
+  if (!exif.HasExif) {
+    picture_facts_ = {};
+    return;
+  }
+  picture_facts_ = {exif.Make,
+                    exif.Model,
+                    exif.FocalLength,
+                    exif.FNumber,
+                    exif.ExposureTime,
+                    std::to_string(exif.ISO),
+                    exif.DateTimeOriginal};
+}
+
+void TForm1::ChooseOverlayText() {
+  if (!settings_.MyTXT.empty()) {
+    overlay_text_ = settings_.MyTXT;
+    return;
+  }
+  ReadExif();
+  overlay_text_ = Trim(picture_facts_.DateTimeOriginal);
+  // A date that names no real day and time cannot be written; the picture is
+  // reported as one without a date rather than announcing an output that
+  // would never come.
+  if (!overlay_text_.empty() && !IsConvertibleDate(overlay_text_)) overlay_text_.clear();
+}
+
+void TForm1::create_process_file() {
+  const platform::WindowHandle own = window_ ? window_->handle() : platform::WindowHandle{};
+  SendProgressReport(
+      own, BuildProgressReport(current_picture_, has_text_, settings_.OutputPath + output_name_));
+}
+
+void TForm1::gen() {
+  TimeTextReset reset_time_text(*date_text_);
+  ChooseOverlayText();
+  has_text_ = overlay_text_.empty() ? "no" : "yes";
+  create_process_file();
+
+  platform::Bitmap picture = DecodeJpegFile(current_picture_);
+  if (overlay_text_.empty()) return;
+  DrawAndSave(picture);
+}
+
+void TForm1::DrawAndSave(platform::Bitmap& picture) {
+  if (settings_.MyTXT.empty()) overlay_text_ = date_text_->BuildDate(overlay_text_);
+  const int font_size = StampFontSizeFor(picture.width, settings_.StampSize);
+  overlay_text_ = JoinTime(overlay_text_, date_text_->TimeText());
+
+  const TextStyle style = TextStyleOf(settings_);
+  const platform::Font font({settings_.font_select_name, CharHeightForPoints(font_size), style.bold,
+                             style.italic, style.underline, style.strikeout});
+  const platform::TextExtent extent = font.Measure(overlay_text_);
+  const bool shadow = settings_.DropShadow == kYes;
+  const StampPlacement place =
+      PlaceStamp(picture.width, picture.height, extent.width, extent.height,
+                 settings_.border_margin, shadow, settings_.TxtPosition);
+
+  if (shadow) {
+    font.Draw(picture, place.stamp_x + place.shadow_offset, place.stamp_y + place.shadow_offset,
+              overlay_text_, settings_.shadow_color);
+  }
+  font.Draw(picture, place.stamp_x, place.stamp_y, overlay_text_, settings_.text_color);
+  SaveJpegFile(picture, settings_.OutputPath + output_name_, kJpegQuality);
+}
+
+int generator_main() {
+  std::setlocale(LC_ALL, "");
+  try {
+    TForm1 form;
+    form.FormCreate();
+    // The window becomes active as soon as the loop shows it; the batch runs
+    // then, and its termination request ends the loop.
+    form.FormActivate();
+    return 0;
+  } catch (const std::exception& error) {
+    std::cerr << "vantrel: " << error.what() << '\n';
+    return 1;
+  }
+}

@@ -1,0 +1,174 @@
+// The real generator in a common folder of its own: how it ends, which reports
+// it sends, and which files it writes.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "e2e_fixture.h"
+#include "generator/jpeg_picture.h"
+#include "shared/names.h"
+#include "support/jpeg_maker.h"
+
+namespace e2e {
+namespace {
+
+using testing_support::ExifSpec;
+using testing_support::FakeFrontEndWindow;
+using testing_support::ReadFile;
+using testing_support::StandInProcess;
+namespace fs = std::filesystem;
+
+ExifSpec DatedExif(bool motorola, const std::string& date = "2023:01:05 14:03:09") {
+  ExifSpec spec;
+  spec.motorola = motorola;
+  spec.date_time_original = date;
+  return spec;
+}
+
+std::vector<fs::path> FilesIn(const fs::path& folder) {
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::directory_iterator(folder)) files.push_back(entry.path());
+  return files;
+}
+
+TEST_F(GeneratorRun, WithoutSettingsFileItEndsAtOnceNamingTheEmptyValue) {
+  WriteList({MakePicture("a.jpg", 64, 48, DatedExif(false))});
+  const auto started = std::chrono::steady_clock::now();
+  const auto result = RunGenerator();
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+  EXPECT_NE(result.exit_code, 0);
+  EXPECT_NE(result.standard_error.find("'' is not a valid integer value"), std::string::npos)
+      << result.standard_error;
+}
+
+TEST_F(GeneratorRun, MissingListEndsWithFileNotFound) {
+  WriteSettings();
+  const auto result = RunGenerator();
+  EXPECT_NE(result.exit_code, 0);
+  EXPECT_NE(result.standard_error.find("File not found"), std::string::npos)
+      << result.standard_error;
+}
+
+TEST_F(GeneratorRun, WithoutFrontEndProcessNoPictureIsProcessed) {
+  WriteSettings();
+  WriteList({MakePicture("a.jpg", 64, 48, DatedExif(false)),
+             MakePicture("b.jpg", 64, 48, DatedExif(true))});
+  FakeFrontEndWindow window;  // a window alone does not count as a running front-end
+  const auto result = RunGenerator();
+  EXPECT_EQ(result.exit_code, 0) << result.standard_error;
+  EXPECT_TRUE(window.reports().empty());
+  EXPECT_TRUE(FilesIn(out()).empty());
+}
+
+TEST_F(GeneratorRun, ReportsEveryPictureBeforeItsOutputAndStampsTheDatedOnes) {
+  WriteSettings();
+  const std::string intel = MakePicture("intel.jpg", 320, 240, DatedExif(false));
+  const std::string motorola = MakePicture("motorola.JPG", 240, 320, DatedExif(true));
+  const std::string undated = MakePicture("undated.jpg", 64, 48, std::nullopt);
+  const std::string impossible =
+      MakePicture("impossible.jpg", 64, 48, DatedExif(false, "0000:00:00 00:00:00"));
+  WriteList({intel, "", motorola, "  ", undated, impossible});
+
+  const auto intel_source = ReadFile(intel);
+  const auto intel_time = fs::last_write_time(intel);
+  StandInProcess front_end(pictures(), FrontEndExe);
+  FakeFrontEndWindow window;
+  std::vector<bool> output_existed;
+  window.set_callback([&](const testing_support::ReceivedCopyData& report) {
+    const std::string text = report.text();
+    const auto bar = text.find('|');
+    output_existed.push_back(fs::exists(text.substr(bar + 1, text.size() - bar - 2)));
+  });
+
+  const auto result = RunGenerator();
+  ASSERT_EQ(result.exit_code, 0) << result.standard_error;
+
+  const std::vector<std::string> expected = {
+      intel + "|" + out() + "intel_DateTime_0001.jpg",
+      motorola + "|" + out() + "motorola_DateTime_0001.JPG",
+      undated + "|NoExifData",
+      impossible + "|NoExifData",
+  };
+  const auto reports = window.reports();
+  ASSERT_EQ(reports.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(reports[i].text(), expected[i] + std::string(1, '\0'));
+    EXPECT_EQ(reports[i].data, 0u);
+    EXPECT_NE(static_cast<std::uint32_t>(reports[i].sender), 0u);
+    EXPECT_FALSE(output_existed[i]) << expected[i];
+  }
+  EXPECT_EQ(FilesIn(out()).size(), 2u);
+  EXPECT_EQ(ReadFile(intel), intel_source);
+  EXPECT_EQ(fs::last_write_time(intel), intel_time);
+
+  for (const auto& [source, output] :
+       {std::pair{intel, "intel_DateTime_0001.jpg"}, {motorola, "motorola_DateTime_0001.JPG"}}) {
+    const auto in = testing_support::InspectJpegFile(source);
+    const auto facts = testing_support::InspectJpegFile(out() + output);
+    EXPECT_EQ(facts.width, in.width);
+    EXPECT_EQ(facts.height, in.height);
+    EXPECT_EQ(facts.components, 3);
+    EXPECT_EQ(facts.app1_segments, 0);
+    for (const auto& table : facts.quant_tables) {
+      for (auto step : table) ASSERT_EQ(step, 1u) << output;
+    }
+  }
+}
+
+TEST_F(GeneratorRun, AStampedPictureGivenAgainGetsTheNextCounter) {
+  WriteSettings();
+  const std::string source = MakePicture("IMG_7.jpg", 64, 48, DatedExif(false));
+  WriteList({source, source});
+  StandInProcess front_end(pictures(), FrontEndExe);
+  ASSERT_EQ(RunGenerator().exit_code, 0);
+  EXPECT_TRUE(fs::exists(out() + "IMG_7_DateTime_0001.jpg"));
+  EXPECT_TRUE(fs::exists(out() + "IMG_7_DateTime_0002.jpg"));
+}
+
+TEST_F(GeneratorRun, AnExistingEmptyOutputIsWrittenOverAndAFullOneIsKept) {
+  WriteSettings();
+  const std::string source = MakePicture("a.jpg", 64, 48, DatedExif(false));
+  testing_support::WriteFile(out() + "a_DateTime_0001.jpg", "keep me");
+  testing_support::WriteFile(out() + "a_DateTime_0002.jpg", "");
+  WriteList({source});
+  StandInProcess front_end(pictures(), FrontEndExe);
+  ASSERT_EQ(RunGenerator().exit_code, 0);
+  EXPECT_EQ(ReadFile(out() + "a_DateTime_0001.jpg"), "keep me");
+  EXPECT_EQ(testing_support::InspectJpegFile(out() + "a_DateTime_0002.jpg").components, 3);
+}
+
+TEST_F(GeneratorRun, AnUnreadablePictureEndsTheRunNamingItAndLeavesNoFile) {
+  WriteSettings();
+  const std::string broken = (pictures() / "broken.jpg").string();
+  auto bytes = testing_support::EncodeJpegBytes(testing_support::MakeTestPattern(64, 48), 90);
+  bytes = testing_support::InsertSegmentAfterSoi(
+      bytes.substr(0, 40), testing_support::MakeExifApp1Segment(DatedExif(false)));
+  testing_support::WriteFile(broken, bytes);
+  const std::string after = MakePicture("after.jpg", 64, 48, DatedExif(false));
+  WriteList({broken, after});
+  StandInProcess front_end(pictures(), FrontEndExe);
+  FakeFrontEndWindow window;
+  const auto result = RunGenerator();
+  EXPECT_NE(result.exit_code, 0);
+  EXPECT_NE(result.standard_error.find(broken), std::string::npos) << result.standard_error;
+  EXPECT_EQ(window.reports().size(), 1u);
+  EXPECT_TRUE(FilesIn(out()).empty());
+}
+
+TEST_F(GeneratorRun, UserTextStampsPicturesWithoutExif) {
+  WriteSettings({{"MyTXT", "  Holiday 2024  "}});
+  const std::string undated = MakePicture("undated.jpg", 200, 100, std::nullopt);
+  WriteList({undated});
+  StandInProcess front_end(pictures(), FrontEndExe);
+  FakeFrontEndWindow window;
+  ASSERT_EQ(RunGenerator().exit_code, 0);
+  ASSERT_EQ(window.reports().size(), 1u);
+  EXPECT_EQ(window.reports()[0].text(),
+            undated + "|" + out() + "undated_DateTime_0001.jpg" + std::string(1, '\0'));
+  EXPECT_TRUE(fs::exists(out() + "undated_DateTime_0001.jpg"));
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,193 @@
+// What the real generator draws: where the stamp lands, its shadow, size and
+// style, and that nothing else of the picture changes.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "e2e_fixture.h"
+#include "generator/jpeg_picture.h"
+#include "generator/stamp_geometry.h"
+#include "platform/text.h"
+#include "shared/names.h"
+#include "support/jpeg_maker.h"
+#include "support/settings_file.h"
+
+namespace e2e {
+namespace {
+
+using testing_support::StandInProcess;
+namespace fs = std::filesystem;
+
+constexpr platform::ColorRef kGray = platform::MakeColorRef(128, 128, 128);
+// A change spreads over the 16 x 16 blocks it touches, and the decoder's
+// smooth chroma upsampling carries it one pixel into the next block.
+constexpr int kMcu = 16;
+constexpr int kUpsamplingReach = 1;
+
+bool IsRed(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+  return r > 200 && g < 90 && b < 90;
+}
+bool IsBlue(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+  return b > 200 && r < 90 && g < 90;
+}
+
+bool Inside(const Box& inner, const Box& outer) {
+  return inner.left >= outer.left && inner.right <= outer.right && inner.top >= outer.top &&
+         inner.bottom <= outer.bottom;
+}
+
+class StampDrawing : public GeneratorRun {
+ protected:
+  // Stamps one picture with `settings` (red text, blue shadow unless given)
+  // and returns the decoded output.
+  platform::Bitmap Stamp(const platform::Bitmap& source,
+                         std::map<std::string, std::string> settings) {
+    settings.try_emplace("r_font_color", "255");
+    settings.try_emplace("g_font_color", "0");
+    settings.try_emplace("b_font_color", "0");
+    settings.try_emplace("r_DropShadow_color", "0");
+    settings.try_emplace("g_DropShadow_color", "0");
+    settings.try_emplace("b_DropShadow_color", "255");
+    WriteSettings(settings);
+    const std::string name = "p" + std::to_string(++runs_) + ".jpg";
+    const std::string path = MakePicture(name, source, std::nullopt);
+    WriteList({path});
+    const auto result = RunGenerator();
+    EXPECT_EQ(result.exit_code, 0) << result.standard_error;
+    return DecodeJpegFile(out() + "p" + std::to_string(runs_) + "_DateTime_0001.jpg");
+  }
+
+  StandInProcess front_end_{pictures(), FrontEndExe};
+  int runs_ = 0;
+};
+
+// Where the generator should put `text` in the default face.
+struct ExpectedStamp {
+  StampPlacement place;
+  platform::TextExtent extent;
+};
+
+ExpectedStamp Expected(int width, int height, const std::string& text, int margin, bool shadow,
+                       const std::string& position) {
+  const platform::Font font({"DejaVu Sans", CharHeightForPoints(StampFontSizeFor(width, "1"))});
+  const auto extent = font.Measure(text);
+  return {PlaceStamp(width, height, extent.width, extent.height, margin, shadow, position), extent};
+}
+
+TEST_F(StampDrawing, OnlyTheStampBoxDiffersFromAPlainReEncode) {
+  WriteSettings();
+  testing_support::ExifSpec exif;
+  exif.date_time_original = "2023:01:05 14:03:09";
+  const std::string source = MakePicture("dated.jpg", 640, 480, exif);
+  WriteList({source});
+  ASSERT_EQ(RunGenerator().exit_code, 0);
+
+  const auto stamped = DecodeJpegFile(out() + "dated_DateTime_0001.jpg");
+  SaveJpegFile(DecodeJpegFile(source), (pictures() / "plain.jpg").string(), 100);
+  const auto plain = DecodeJpegFile((pictures() / "plain.jpg").string());
+
+  const auto [place, extent] = Expected(640, 480, "Thu. 5 Jan 2023, 14:03:09", 3, true, "8");
+  const auto block_start = [](std::int64_t v) {
+    return static_cast<int>(v) / kMcu * kMcu - kUpsamplingReach;
+  };
+  const auto block_end = [](std::int64_t v) {
+    return static_cast<int>(v) / kMcu * kMcu + kMcu - 1 + kUpsamplingReach;
+  };
+  const Box allowed{block_start(place.stamp_x), block_start(place.stamp_y),
+                    block_end(place.stamp_x + extent.width + place.shadow_offset),
+                    block_end(place.stamp_y + extent.height + place.shadow_offset)};
+
+  int changed = 0;
+  for (int y = 0; y < 480; ++y) {
+    for (int x = 0; x < 640 * 3; ++x) {
+      if (stamped.row(y)[x] == plain.row(y)[x]) continue;
+      ++changed;
+      const int px = x / 3;
+      ASSERT_TRUE(px >= allowed.left && px <= allowed.right && y >= allowed.top &&
+                  y <= allowed.bottom)
+          << "pixel " << px << "," << y << " changed outside the stamp " << allowed.left << ","
+          << allowed.top << " - " << allowed.right << "," << allowed.bottom;
+    }
+  }
+  EXPECT_GT(changed, 100);
+}
+
+TEST_F(StampDrawing, EveryPositionPlacesTheTextInsideItsCell) {
+  const auto source = FlatPicture(800, 600, kGray);
+  for (const std::string position : {"0", "1", "2", "3", "4", "5", "6", "7", "8", "", "x"}) {
+    const auto stamped = Stamp(
+        source,
+        {{"MyTXT", "HH"}, {"DropShadow", "no"}, {"TxtPosition", position}, {"border_margin", "5"}});
+    const auto [place, extent] = Expected(800, 600, "HH", 5, false, position);
+    const Box cell{static_cast<int>(place.stamp_x) - 2, static_cast<int>(place.stamp_y) - 2,
+                   static_cast<int>(place.stamp_x) + extent.width + 2,
+                   static_cast<int>(place.stamp_y) + extent.height + 2};
+    const Box ink = BoxWhere(stamped, IsRed);
+    ASSERT_FALSE(ink.empty()) << "position " << position;
+    EXPECT_TRUE(Inside(ink, cell)) << "position '" << position << "' ink " << ink.left << ","
+                                   << ink.top << " - " << ink.right << "," << ink.bottom;
+  }
+}
+
+TEST_F(StampDrawing, TheShadowMovesTheTextInAndLiesBehindItOffset) {
+  // 6250 pixels wide: a shadow offset of 7 pixels.
+  const auto source = FlatPicture(6250, 300, kGray);
+  const std::map<std::string, std::string> common = {
+      {"MyTXT", "H"}, {"StampSize", "0"}, {"border_margin", "0"}, {"TxtPosition", "8"}};
+  auto without = common;
+  without["DropShadow"] = "no";
+  auto with = common;
+  with["DropShadow"] = "yes";
+
+  const Box plain_text = BoxWhere(Stamp(source, without), IsRed);
+  const auto shadowed = Stamp(source, with);
+  const Box text = BoxWhere(shadowed, IsRed);
+  const Box shadow = BoxWhere(shadowed, IsBlue);
+  ASSERT_FALSE(plain_text.empty());
+  ASSERT_FALSE(shadow.empty());
+  EXPECT_NEAR(text.left, plain_text.left - 7, 1);
+  EXPECT_NEAR(text.top, plain_text.top - 7, 1);
+  EXPECT_NEAR(shadow.right, text.right + 7, 1);
+  EXPECT_NEAR(shadow.bottom, text.bottom + 7, 1);
+}
+
+TEST_F(StampDrawing, SizeClassesGrowTheText) {
+  const auto source = FlatPicture(2000, 400, kGray);
+  int last_height = 0;
+  for (const std::string size : {"0", "1", "2"}) {
+    const Box ink =
+        BoxWhere(Stamp(source, {{"MyTXT", "H"}, {"DropShadow", "no"}, {"StampSize", size}}), IsRed);
+    ASSERT_FALSE(ink.empty());
+    const int height = ink.bottom - ink.top + 1;
+    EXPECT_GT(height, last_height) << "size " << size;
+    last_height = height;
+  }
+}
+
+TEST_F(StampDrawing, EachStyleChangesTheDrawnText) {
+  const auto source = FlatPicture(600, 200, kGray);
+  const std::map<std::string, std::string> plain = {{"MyTXT", "Style"}, {"DropShadow", "no"}};
+  const auto reference = Stamp(source, plain);
+  for (const std::string key : {"TextBold", "TextItalic", "TextUnderline", "TextStrikeout"}) {
+    auto styled = plain;
+    styled[key] = "yes";
+    EXPECT_GT(testing_support::MeanAbsDifference(Stamp(source, styled), reference), 0.01) << key;
+    styled[key] = "Yes";  // only the exact "yes" switches a style on
+    EXPECT_EQ(testing_support::MeanAbsDifference(Stamp(source, styled), reference), 0.0) << key;
+  }
+}
+
+TEST_F(StampDrawing, TheShippedFontIsInTheCommonFolderAndDrawsDifferently) {
+  const fs::path shipped = fs::path(QUORVEL_APP_DIR) / "package" / "Fenwyn.pack";
+  ASSERT_TRUE(fs::exists(shipped));
+  EXPECT_GT(fs::file_size(shipped), 1000u);
+  const auto source = FlatPicture(600, 200, kGray);
+  const std::map<std::string, std::string> dejavu = {{"MyTXT", "12:34"}, {"DropShadow", "no"}};
+  auto dseg = dejavu;
+  dseg["font_select_name"] = "DSEG14 Classic";
+  EXPECT_GT(testing_support::MeanAbsDifference(Stamp(source, dseg), Stamp(source, dejavu)), 0.01);
+}
+
+}  // namespace
+}  // namespace e2e

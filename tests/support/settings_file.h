@@ -1,0 +1,18 @@
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <string>
+
+namespace testing_support {
+
+// The keys a front-end's first save writes, with a font that every test
+// machine has; `overrides` replaces or adds keys (an empty value is written as
+// such).
+std::map<std::string, std::string> DefaultSettings();
+
+// Writes "sysconfig.ini" with the section "LastConfig" into `folder`.
+void WriteSettingsFile(const std::filesystem::path& folder,
+                       const std::map<std::string, std::string>& keys);
+
+}  // namespace testing_support
