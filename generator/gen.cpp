@@ -89,6 +89,10 @@ void TForm1::FormActivate() {
   } while (!list.AtEnd());
 }
 
+void TForm1::DispatchPendingMessages() {
+  if (window_) window_->DispatchPending();
+}
+
 void TForm1::load_ini() {
   settings_ = ReadGeneratorSettings(ini_path_);
 }
@@ -170,14 +174,31 @@ void TForm1::DrawAndSave(platform::Bitmap& picture) {
   SaveJpegFile(picture, settings_.OutputPath + output_name_, kJpegQuality);
 }
 
+namespace {
+
+// The window becomes active as soon as the loop shows it; the batch runs then,
+// and its termination request ends the loop.
+void RunMessageLoop(TForm1& form) {
+  bool activated = false;
+  while (!form.termination_requested()) {
+    form.DispatchPendingMessages();
+    if (!activated) {
+      activated = true;
+      form.FormActivate();
+    }
+  }
+  form.DispatchPendingMessages();
+}
+
+}  // namespace
+
 int generator_main() {
-  std::setlocale(LC_ALL, "");
+  // Only the time separator follows the user's locale.
+  std::setlocale(LC_TIME, "");
   try {
     TForm1 form;
     form.FormCreate();
-    // The window becomes active as soon as the loop shows it; the batch runs
-    // then, and its termination request ends the loop.
-    form.FormActivate();
+    RunMessageLoop(form);
     return 0;
   } catch (const std::exception& error) {
     std::cerr << "vantrel: " << error.what() << '\n';

@@ -32,6 +32,8 @@ class TForm1 {
   void FormCreate();
   // The batch. Returns when the list has been read; errors pass on.
   void FormActivate();
+  // Handles whatever other programs sent to our window meanwhile.
+  void DispatchPendingMessages();
 
   bool termination_requested() const { return termination_requested_; }
 
