@@ -117,10 +117,12 @@ class SegmentWalker {
     std::uint64_t position = 2;
     while (true) {
       const std::uint8_t* marker = Bytes(position, 2);
-      if (marker == nullptr || marker[0] != kMarkerPrefix) {
+      if (marker == nullptr) {
         return std::nullopt;
       }
-      if (marker[1] == kMarkerPrefix) {  // a fill byte before the marker
+      // Fill bytes before a marker, and stray bytes that damaged or sloppily
+      // written files leave between segments, are passed over to the next marker.
+      if (marker[0] != kMarkerPrefix || marker[1] == kMarkerPrefix || marker[1] == 0x00) {
         ++position;
         continue;
       }
@@ -128,7 +130,7 @@ class SegmentWalker {
         position += 2;
         continue;
       }
-      if (marker[1] == 0x00 || marker[1] == kStartOfScan || marker[1] == kEndOfImage) {
+      if (marker[1] == kStartOfScan || marker[1] == kEndOfImage) {
         return std::nullopt;
       }
       const std::uint8_t* header = Bytes(position, 4);
