@@ -556,21 +556,21 @@ std::string TExif::ReadAsciiValue(const TIfdEntry& entry, std::uint64_t base) {
   return ReadAsciiAt(position, entry.Count);
 }
 
-// At most count - 1 bytes (the last is the closing NUL), or up to a NUL; a
-// value that runs past the end of the data gives empty text.
+// Up to the first NUL, or all count bytes when a writer left out the closing
+// NUL (a date counted as 19 keeps its last digit); a value that runs past the
+// end of the data gives empty text.
 std::string TExif::ReadAsciiAt(std::uint64_t position, std::uint32_t count) {
   const std::span<const std::uint8_t> rest = PictureFile.BytesFrom(position);
   if (count == 0 || rest.empty()) {
     return {};
   }
-  const std::size_t limit = count == 1 ? 1 : count - 1u;
-  const std::size_t scanned = std::min(limit, rest.size());
+  const std::size_t scanned = std::min<std::size_t>(count, rest.size());
   const void* nul = std::memchr(rest.data(), 0, scanned);
   std::size_t length = 0;
   if (nul != nullptr) {
     length = static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - rest.data()) + 1;
-  } else if (scanned == limit) {
-    length = limit;
+  } else if (scanned == count) {
+    length = scanned;
   } else {
     return {};
   }

@@ -335,6 +335,30 @@ TEST(ExifReader, AsciiValues) {
   }
 }
 
+TEST(ExifReader, DateStorageForms) {
+  struct Case {
+    const char* name;
+    ExifTag date;
+  };
+  ExifTag without_nul{0x9003, kExifAscii, kDate, {}, {}, {}};  // counted as 19
+  ExifTag long_count = AsciiTag(0x9003, kDate);
+  long_count.count = 40;
+  const std::vector<Case> cases = {
+      {"without its NUL", without_nul},
+      {"counted longer than it is", long_count},
+      {"with trailing NULs", AsciiTag(0x9003, std::string(kDate) + std::string(11, '\0'))},
+      {"with trailing blanks", AsciiTag(0x9003, std::string(kDate) + "   ")},
+  };
+  for (bool motorola : {false, true}) {
+    for (const Case& c : cases) {
+      ExifSpec spec = DatedSpec(motorola);
+      spec.date_time_original.clear();
+      spec.exif = {c.date};
+      EXPECT_EQ(ReadSpec(spec).DateTimeOriginal, kDate) << c.name;
+    }
+  }
+}
+
 TEST(ExifReader, ValuesOutsideTheSegmentAreNotRead) {
   ExifSpec spec = DatedSpec();
   ExifTag make = AsciiTag(0x010F, "Outside");
