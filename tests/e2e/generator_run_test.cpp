@@ -8,6 +8,7 @@
 
 #include "e2e_fixture.h"
 #include "generator/jpeg_picture.h"
+#include "shared/helpers.h"
 #include "shared/names.h"
 #include "support/jpeg_maker.h"
 
@@ -52,6 +53,7 @@ TEST_F(GeneratorRun, MissingListEndsWithFileNotFound) {
 }
 
 TEST_F(GeneratorRun, WithoutFrontEndProcessNoPictureIsProcessed) {
+  if (IsProcessRunning(FrontEndExe)) GTEST_SKIP() << "a process named Quorvel runs here already";
   WriteSettings();
   WriteList({MakePicture("a.jpg", 64, 48, DatedExif(false)),
              MakePicture("b.jpg", 64, 48, DatedExif(true))});
