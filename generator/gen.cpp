@@ -23,11 +23,20 @@ constexpr const char* kGeneratorCaption = "vantrel stamp worker";
 constexpr int kJpegQuality = 100;
 constexpr std::string_view kYes = "yes";
 
+// The picture's path as a message can hold it: a zero byte would end the
+// message there.
+std::string PrintablePath(std::string path) {
+  for (std::size_t at = path.find('\0'); at != std::string::npos; at = path.find('\0', at)) {
+    path.replace(at, 1, "\\0");
+  }
+  return path;
+}
+
 // An error that ended the run while a picture was handled, naming the picture.
 class PictureError : public platform::Error {
  public:
   PictureError(const std::string& picture, const std::string& what)
-      : platform::Error(picture + ": " + what) {}
+      : platform::Error(PrintablePath(picture) + ": " + what) {}
 };
 
 // Empties the per-picture time text however the picture's step ends.
@@ -99,6 +108,11 @@ void TForm1::load_ini() {
 
 void TForm1::start_create_output_files() {
   try {
+    // The file system would end the path at the zero byte: the picture read
+    // and the output written would not be the files the report names.
+    if (current_picture_.find('\0') != std::string::npos) {
+      throw platform::InOutError::FileNotFound();
+    }
     output_name_ = ChooseOutputName(current_picture_, settings_.OutputPath);
     picture_step_(*this);
   } catch (const std::exception& error) {

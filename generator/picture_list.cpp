@@ -16,11 +16,13 @@ constexpr std::size_t kChunkSize = 64 * 1024;
 }  // namespace
 
 PictureListReader::PictureListReader(const std::string& path) : buffer_(kChunkSize) {
-  fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that a pipe in the list's place cannot hold the run in
+  // the open; anything but a regular file is refused.
+  fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd_ < 0) throw platform::InOutError::FromErrno(errno);
   struct stat info {};
-  if (fstat(fd_, &info) != 0 || S_ISDIR(info.st_mode)) {
-    const int error = S_ISDIR(info.st_mode) ? EACCES : errno;
+  const int error = fstat(fd_, &info) != 0 ? errno : (S_ISREG(info.st_mode) ? 0 : EACCES);
+  if (error != 0) {
     close(fd_);
     throw platform::InOutError::FromErrno(error);
   }

@@ -13,7 +13,8 @@
 class PictureListReader {
  public:
   // A missing or unreadable file throws platform::InOutError ("File not found"
-  // for a missing one); a folder is refused as access denied.
+  // for a missing one); anything but a regular file (a folder, a pipe) is
+  // refused as access denied.
   explicit PictureListReader(const std::string& path);
   ~PictureListReader();
   PictureListReader(const PictureListReader&) = delete;

@@ -182,9 +182,17 @@ struct FileContent {
 
 FileContent ReadWholeFile(const std::string& path) {
   FileContent content;
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that a pipe in the file's place cannot hold us in the
+  // open; only a regular file is read (a device could give bytes forever).
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     content.error = errno;
+    return content;
+  }
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    content.error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    close(fd);
     return content;
   }
   char chunk[64 * 1024];

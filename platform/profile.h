@@ -28,7 +28,8 @@ inline constexpr std::size_t kMaxProfileValueLength = 2047;
 // as ReadProfileString does, so that many keys can come from one reading.
 class ProfileSnapshot {
  public:
-  // A missing or unreadable file gives an empty snapshot, where every key is missing.
+  // A missing or unreadable file, and anything but a regular file (a pipe, a
+  // device), gives an empty snapshot, where every key is missing.
   static ProfileSnapshot Load(const std::string& path);
   explicit ProfileSnapshot(std::string text) : text_(std::move(text)) {}
 

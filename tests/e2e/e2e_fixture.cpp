@@ -36,8 +36,8 @@ std::string GeneratorRun::MakePicture(const std::string& name, int width, int he
   return MakePicture(name, MakeTestPattern(width, height), exif);
 }
 
-ProgramResult GeneratorRun::RunGenerator() {
-  return RunProgram(generator_, app());
+ProgramResult GeneratorRun::RunGenerator(int timeout_seconds) {
+  return RunProgram(generator_, app(), timeout_seconds);
 }
 
 platform::Bitmap FlatPicture(int width, int height, platform::ColorRef colour) {

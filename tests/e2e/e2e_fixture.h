@@ -34,7 +34,7 @@ class GeneratorRun : public ::testing::Test {
   std::string MakePicture(const std::string& name, int width, int height,
                           const std::optional<testing_support::ExifSpec>& exif);
 
-  testing_support::ProgramResult RunGenerator();
+  testing_support::ProgramResult RunGenerator(int timeout_seconds = 60);
 
   const std::filesystem::path& app() const { return app_.path(); }
   const std::filesystem::path& pictures() const { return pictures_.path(); }

@@ -1,6 +1,7 @@
 // The real generator in a common folder of its own: how it ends, which reports
 // it sends, and which files it writes.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <filesystem>
@@ -139,6 +140,32 @@ TEST_F(GeneratorRun, AnExistingEmptyOutputIsWrittenOverAndAFullOneIsKept) {
   ASSERT_EQ(RunGenerator().exit_code, 0);
   EXPECT_EQ(ReadFile(out() + "a_DateTime_0001.jpg"), "keep me");
   EXPECT_EQ(testing_support::InspectJpegFile(out() + "a_DateTime_0002.jpg").components, 3);
+}
+
+// Nobody ever writes into such a pipe: waiting for a writer would keep the
+// generator alive and block every later run.
+TEST_F(GeneratorRun, PipesInPlaceOfTheSettingsOrTheListEndTheRunAtOnce) {
+  const std::string picture = MakePicture("a.jpg", 64, 48, DatedExif(false));
+  StandInProcess front_end(pictures(), FrontEndExe);
+
+  ASSERT_EQ(mkfifo((app() / "sysconfig.ini").c_str(), 0600), 0);
+  WriteList({picture});
+  auto result = RunGenerator(10);
+  EXPECT_NE(result.exit_code, 0);
+  EXPECT_NE(result.exit_code, -1) << "still waiting on the pipe";
+  EXPECT_NE(result.standard_error.find("'' is not a valid integer value"), std::string::npos)
+      << result.standard_error;
+
+  fs::remove(app() / "sysconfig.ini");
+  fs::remove(app() / "filelist");
+  WriteSettings();
+  ASSERT_EQ(mkfifo((app() / "filelist").c_str(), 0600), 0);
+  result = RunGenerator(10);
+  EXPECT_NE(result.exit_code, 0);
+  EXPECT_NE(result.exit_code, -1) << "still waiting on the pipe";
+  EXPECT_NE(result.standard_error.find("File access denied"), std::string::npos)
+      << result.standard_error;
+  EXPECT_TRUE(FilesIn(out()).empty());
 }
 
 TEST_F(GeneratorRun, AnUnreadablePictureEndsTheRunNamingItAndLeavesNoFile) {

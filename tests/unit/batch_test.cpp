@@ -160,4 +160,20 @@ TEST_F(BatchTest, AnErrorInAPictureEndsTheRunAndNamesThePicture) {
   EXPECT_TRUE(form.termination_requested());
 }
 
+TEST_F(BatchTest, ALineHoldingAZeroByteNamesNoFile) {
+  const std::string line = std::string("/p/a.jpg") + '\0' + "b.png";
+  WriteFile(dir_ / "filelist", line + "\r\n/p/2.jpg");
+  TForm1 form(dir_.slash());
+  form.set_front_end_check([] { return true; });
+  bool stepped = false;
+  form.set_picture_step([&](TForm1&) { stepped = true; });
+  try {
+    form.FormActivate();
+    FAIL() << "expected an error";
+  } catch (const std::exception& error) {
+    EXPECT_EQ(std::string(error.what()), "/p/a.jpg\\0b.png: File not found");
+  }
+  EXPECT_FALSE(stepped);
+}
+
 }  // namespace
