@@ -31,16 +31,26 @@ std::string ReadExeLink(const std::string& proc_dir) {
   return buffer;
 }
 
-// The name between the parentheses of /proc/PID/stat; it may hold blanks and
-// parentheses itself, so it runs to the last ")".
-std::string ReadStatName(const std::string& proc_dir) {
+struct StatLine {
+  std::string name;  // between the parentheses; may hold blanks and parentheses itself
+  char state = '?';
+};
+
+StatLine ReadStat(const std::string& proc_dir) {
   std::ifstream stat_file(proc_dir + "/stat");
   std::string line;
   if (!std::getline(stat_file, line)) return {};
   const auto open = line.find('(');
   const auto close = line.rfind(')');
   if (open == std::string::npos || close == std::string::npos || close <= open) return {};
-  return line.substr(open + 1, close - open - 1);
+  StatLine stat{line.substr(open + 1, close - open - 1)};
+  if (close + 2 < line.size()) stat.state = line[close + 2];
+  return stat;
+}
+
+// A process that has ended but was not yet reaped by its parent runs no more.
+bool HasEnded(char state) {
+  return state == 'Z' || state == 'X';
 }
 
 }  // namespace
@@ -55,8 +65,10 @@ std::vector<std::string> SnapshotProcessFiles() {
     const std::string dir = std::string("/proc/") + entry->d_name;
     struct stat info {};
     if (stat(dir.c_str(), &info) != 0 || info.st_uid != me) continue;
+    const StatLine stat = ReadStat(dir);
+    if (HasEnded(stat.state)) continue;
     std::string file = ReadExeLink(dir);
-    if (file.empty()) file = ReadStatName(dir);
+    if (file.empty()) file = stat.name;
     if (!file.empty()) files.push_back(std::move(file));
   }
   return files;
