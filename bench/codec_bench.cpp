@@ -8,14 +8,12 @@
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include <unistd.h>
 
-#include <jpeglib.h>
-
+#include "floor_codec.h"
 #include "generator/jpeg_picture.h"
 
 namespace {
@@ -23,49 +21,11 @@ namespace {
 void FloorDecodeEncode(const std::string& in_path, const std::string& out_path) {
   std::FILE* in = std::fopen(in_path.c_str(), "rb");
   if (in == nullptr) throw std::runtime_error("cannot open " + in_path);
-  jpeg_decompress_struct decoder{};
-  jpeg_error_mgr errors{};
-  decoder.err = jpeg_std_error(&errors);
-  jpeg_create_decompress(&decoder);
-  jpeg_stdio_src(&decoder, in);
-  jpeg_read_header(&decoder, TRUE);
-  decoder.dct_method = JDCT_FLOAT;
-  decoder.do_fancy_upsampling = TRUE;
-  decoder.do_block_smoothing = TRUE;
-  decoder.out_color_space = JCS_RGB;
-  jpeg_start_decompress(&decoder);
-  const JDIMENSION width = decoder.output_width;
-  const JDIMENSION height = decoder.output_height;
-  const std::size_t stride = static_cast<std::size_t>(width) * 3;
-  std::unique_ptr<JSAMPLE[]> pixels(new JSAMPLE[stride * height]);
-  while (decoder.output_scanline < height) {
-    JSAMPROW row = pixels.get() + stride * decoder.output_scanline;
-    jpeg_read_scanlines(&decoder, &row, 1);
-  }
-  jpeg_finish_decompress(&decoder);
-  jpeg_destroy_decompress(&decoder);
+  const auto picture = floor_codec::Decode(in);
   std::fclose(in);
-
   std::FILE* out = std::fopen(out_path.c_str(), "wb");
   if (out == nullptr) throw std::runtime_error("cannot create " + out_path);
-  jpeg_compress_struct encoder{};
-  encoder.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&encoder);
-  jpeg_stdio_dest(&encoder, out);
-  encoder.image_width = width;
-  encoder.image_height = height;
-  encoder.input_components = 3;
-  encoder.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&encoder);
-  jpeg_set_quality(&encoder, 100, TRUE);
-  encoder.dct_method = JDCT_FLOAT;
-  jpeg_start_compress(&encoder, TRUE);
-  while (encoder.next_scanline < height) {
-    JSAMPROW row = pixels.get() + stride * encoder.next_scanline;
-    jpeg_write_scanlines(&encoder, &row, 1);
-  }
-  jpeg_finish_compress(&encoder);
-  jpeg_destroy_compress(&encoder);
+  floor_codec::Encode(picture, out);
   std::fclose(out);
 }
 
