@@ -6,7 +6,7 @@ packages=(
   build-essential cmake pkg-config
   libjpeg62-turbo-dev libfreetype-dev libfontconfig-dev
   fonts-dseg fonts-dejavu-core
-  libgtest-dev libbenchmark-dev
+  libgtest-dev
   time
 )
 
