@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Measures the generator on photo-like 12 and 24 megapixel pictures:
-#  - time per megapixel against the floor (floor_codec: decode and re-encode
+#  - median time per megapixel against the floor (floor_codec: decode and re-encode
 #    with the same libjpeg settings and nothing else); target ratio <= 1.10;
 #  - peak memory against 1.25 x the decoded bitmap (3 bytes a pixel) + 32 MiB;
 #  - start-up: a whole run over a one-picture list of a 640 x 480 picture;
@@ -15,7 +15,7 @@ if (($# < 1)); then
   exit 2
 fi
 build=$(cd "$1" && pwd)
-runs=${2:-5}
+runs=${2:-10}
 vantrel=$build/app/vantrel
 floor=$build/bench/floor_codec
 maker=$build/bench/make_bench_pictures
@@ -136,6 +136,34 @@ best_of() {
   echo "$best_t $max_m"
 }
 
+# median_of_pair PICTURE: the floor and the generator run by turns, so that a
+# slow spell of the machine falls on both alike; prints the median time and the
+# largest peak of each ("floor_t floor_m vantrel_t vantrel_m"), or "none" when
+# the generator wrote no output. The median, since on a shared machine single
+# runs stray both ways.
+median_of_pair() {
+  local i line floor_times=() vantrel_times=() floor_m=0 vantrel_m=0 t m
+  for ((i = 0; i < runs; i++)); do
+    line=$(run_floor "$1") || return 1
+    read -r t m <<<"$line"
+    floor_times+=("$t")
+    ((m > floor_m)) && floor_m=$m
+    line=$(run_vantrel "$1") || return 1
+    if [[ $line == none ]]; then
+      echo none
+      return 0
+    fi
+    read -r t m <<<"$line"
+    vantrel_times+=("$t")
+    ((m > vantrel_m)) && vantrel_m=$m
+  done
+  echo "$(median "${floor_times[@]}") $floor_m $(median "${vantrel_times[@]}") $vantrel_m"
+}
+
+median() {
+  printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
 failures=0
 check() { # check LABEL AWK_CONDITION
   if awk "BEGIN { exit !($2) }"; then
@@ -155,8 +183,14 @@ for name in bench-12mp bench-24mp; do
     bench-12mp) pixels=$((4000 * 3000)) ;;
     bench-24mp) pixels=$((6000 * 4000)) ;;
   esac
-  read -r floor_t floor_m <<<"$(best_of run_floor "$picture")"
-  vantrel_line=$(best_of run_vantrel "$picture")
+  pair=$(median_of_pair "$picture")
+  if [[ $pair == none ]]; then
+    vantrel_line=none
+    read -r floor_t floor_m <<<"$(best_of run_floor "$picture")"
+  else
+    read -r floor_t floor_m vantrel_t vantrel_m <<<"$pair"
+    vantrel_line="$vantrel_t $vantrel_m"
+  fi
   mp=$(awk -v p="$pixels" 'BEGIN { printf "%.1f", p / 1e6 }')
   limit_mib=$(awk -v p="$pixels" 'BEGIN { printf "%.1f", (1.25 * 3 * p + 32 * 1048576) / 1048576 }')
   floor_ms=$(awk -v t="$floor_t" -v p="$pixels" 'BEGIN { printf "%.1f", t * 1000 / (p / 1e6) }')

@@ -78,6 +78,9 @@ void TForm1::FormCreate() {
 void TForm1::FormActivate() {
   ini_path_ = app_dir_ + "sysconfig.ini";
   load_ini();
+  // The fonts are needed only after the first picture is decoded; their
+  // configuration loads meanwhile.
+  text_engine_.emplace();
   date_text_ = std::make_unique<DateTextBuilder>(DateChoicesOf(settings_), LocaleTimeSeparator());
 
   // The run ends with the list, whether it was read to its end or an error

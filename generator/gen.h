@@ -10,6 +10,7 @@
 #include "generator/settings.h"
 #include "generator/stamp_text.h"
 #include "platform/bitmap.h"
+#include "platform/text.h"
 #include "platform/window.h"
 
 // The generator's copy of the EXIF fields of the current picture.
@@ -60,6 +61,7 @@ class TForm1 {
   std::string ini_path_;
   GeneratorSettings settings_;
   std::unique_ptr<DateTextBuilder> date_text_;
+  std::optional<platform::TextEngineWarmUp> text_engine_;
   std::optional<platform::WindowRegistration> window_;
   FrontEndCheck front_end_running_;
   PictureStep picture_step_;

@@ -385,3 +385,13 @@ int Font::descent() const {
 }
 
 }  // namespace platform
+
+namespace platform {
+
+TextEngineWarmUp::TextEngineWarmUp() : thread_(StartTextEngine) {}
+
+TextEngineWarmUp::~TextEngineWarmUp() {
+  thread_.join();
+}
+
+}  // namespace platform

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "platform/bitmap.h"
 #include "platform/errors.h"
@@ -73,6 +74,20 @@ class Font {
  private:
   struct Impl;
   std::unique_ptr<Impl> impl_;
+};
+
+// Loads the font configuration on another thread while the caller goes on
+// (decoding a picture, say), so that the first Font made later need not wait
+// the several milliseconds that takes. The destructor waits for that thread.
+class TextEngineWarmUp {
+ public:
+  TextEngineWarmUp();
+  ~TextEngineWarmUp();
+  TextEngineWarmUp(const TextEngineWarmUp&) = delete;
+  TextEngineWarmUp& operator=(const TextEngineWarmUp&) = delete;
+
+ private:
+  std::thread thread_;
 };
 
 }  // namespace platform

@@ -32,6 +32,14 @@ Engine& TheEngine() {
   return *engine;
 }
 
+}  // namespace
+
+void StartTextEngine() {
+  TheEngine();
+}
+
+namespace {
+
 struct PatternDeleter {
   void operator()(FcPattern* p) const { FcPatternDestroy(p); }
 };

@@ -15,6 +15,11 @@
 
 namespace platform {
 
+// Makes the FreeType library and loads the fontconfig configuration, if that
+// has not happened yet. Safe from any thread; a caller that comes while
+// another thread does it waits for it.
+void StartTextEngine();
+
 // What font matching chose for a face name and style.
 struct FontChoice {
   std::string file;
