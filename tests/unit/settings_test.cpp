@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/errors.h"
+#include "support/settings_file.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -14,42 +15,19 @@ using Keys = std::map<std::string, std::string>;
 
 // A file as the front-end writes it, with the given keys replaced or added.
 Keys FrontEndKeys(const Keys& changes = {}) {
-  Keys keys = {{"r_font_color", "255"},
-               {"g_font_color", "128"},
-               {"b_font_color", "64"},
-               {"font_select", "0"},
-               {"font_select_name", "DejaVu Sans"},
-               {"r_DropShadow_color", "1"},
-               {"g_DropShadow_color", "2"},
-               {"b_DropShadow_color", "3"},
-               {"DropShadow", "yes"},
-               {"TextBold", "no"},
-               {"TextItalic", "yes"},
-               {"TextUnderline", "no"},
-               {"TextStrikeout", "yes"},
-               {"TxtPosition", "8"},
-               {"StampSize", "1"},
-               {"DateFormat", "0"},
-               {"DayDisplay", "s"},
-               {"DayNotShow", "no"},
-               {"Separated", "0"},
-               {"MonthDisplay", "s"},
-               {"YearDisplay", ""},
-               {"TimeStyle", "HMS"},
-               {"Output Path", "/home/u/out/"},
-               {"border_margin", "3"},
-               {"MyTXT", "  Hello  "}};
+  Keys keys = testing_support::DefaultSettings();
+  const Keys distinct = {{"r_DropShadow_color", "1"},     {"g_DropShadow_color", "2"},
+                         {"b_DropShadow_color", "3"},     {"TextItalic", "yes"},
+                         {"TextStrikeout", "yes"},        {"YearDisplay", ""},
+                         {"Output Path", "/home/u/out/"}, {"MyTXT", "  Hello  "}};
+  for (const auto& [key, value] : distinct) keys[key] = value;
   for (const auto& [key, value] : changes) keys[key] = value;
   return keys;
 }
 
 class SettingsFile {
  public:
-  explicit SettingsFile(const Keys& keys) {
-    std::string text = "[LastConfig]\r\n";
-    for (const auto& [key, value] : keys) text += key + "=" + value + "\r\n";
-    testing_support::WriteFile(path(), text);
-  }
+  explicit SettingsFile(const Keys& keys) { testing_support::WriteSettingsFile(dir_.path(), keys); }
   std::string path() const { return (dir_ / "sysconfig.ini").string(); }
 
  private:
