@@ -6,6 +6,7 @@ packages=(
   build-essential cmake pkg-config
   libjpeg62-turbo-dev libfreetype-dev libfontconfig-dev
   fonts-dseg fonts-dejavu-core
+  qt6-base-dev
   libgtest-dev
   time
 )
