@@ -57,6 +57,7 @@ TEST(PictureListMerge, PickedPathsMoveToTheEnd) {
       {"ends of the list trimmed", "\r\n A\r\nB \r\n", {"C"}, "A\r\nB\r\nC"},
       {"blank lines dropped", "A\r\n\r\n  \r\nB", {"C"}, "A\r\nB\r\nC"},
       {"picked trimmed for the comparison", "A\r\nB", {" A "}, "B\r\nA"},
+      {"cancelled: nothing changes", " A\r\nB\r\n", {}, " A\r\nB\r\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -64,11 +65,6 @@ TEST(PictureListMerge, PickedPathsMoveToTheEnd) {
     EXPECT_EQ(merge.list_text, c.expected);
     EXPECT_TRUE(merge.refused.empty());
   }
-}
-
-TEST(PictureListMerge, NothingPickedLeavesTheList) {
-  EXPECT_EQ(MergePickedPictures(" A\r\nB\r\n", {}).list_text, " A\r\nB\r\n");
-  EXPECT_EQ(MergePickedPictures("", {}).list_text, "");
 }
 
 TEST(PictureListMerge, PathsWithLineBreaksAreRefused) {

@@ -1,10 +1,7 @@
 #include "frontend/run_watch.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <csignal>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -121,20 +118,6 @@ TEST(RunWatch, SlowGeneratorNeverEndsTheRun) {
       ASSERT_EQ(watch.Decide(Running()), kGoOn);
     }
   }
-}
-
-TEST(RunWatch, ExitFromWaitStatus) {
-  const auto exit_of = [](auto child_body) {
-    const pid_t child = fork();
-    if (child == 0) child_body();
-    int status = 0;
-    waitpid(child, &status, 0);
-    return ProgramExit::FromWaitStatus(status);
-  };
-  EXPECT_EQ(exit_of([] { _exit(3); }), (ProgramExit{ProgramExit::How::kStatus, 3}));
-  EXPECT_EQ(exit_of([] { _exit(0); }), (ProgramExit{ProgramExit::How::kStatus, 0}));
-  EXPECT_EQ(exit_of([] { kill(getpid(), SIGKILL); }),
-            (ProgramExit{ProgramExit::How::kSignal, SIGKILL}));
 }
 
 TEST(RunWatch, GeneratorMessageIsItsLastNonBlankLine) {
