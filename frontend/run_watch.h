@@ -1,0 +1,76 @@
+#pragma once
+// Decides, once per tick of a run, whether the run goes on. A run ends well
+// when the picture list is empty. It ends with a failure only when no generator
+// works for it any more: no generator process of this user runs, the one this
+// run started (if any) has been reaped, and one more pass after that still
+// left pictures on the list. A slow generator never ends a run.
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quorvel {
+
+// How a reaped program ended.
+struct ProgramExit {
+  enum class How { kStatus, kSignal };
+  How how = How::kStatus;
+  int value = 0;
+  // From a wait status as waitpid gives it.
+  static ProgramExit FromWaitStatus(int wait_status);
+  bool operator==(const ProgramExit&) const = default;
+};
+
+// What one tick saw, taken after its pass over the report queue.
+struct RunTick {
+  bool generator_running = false;           // a generator process of this user runs
+  std::optional<ProgramExit> started_exit;  // the one this run started, once reaped
+  std::size_t pictures_left = 0;
+  std::string first_picture_left;  // the list's first line while pictures are left
+};
+
+struct RunVerdict {
+  enum class Kind { kContinue, kEndOk, kEndFailed };
+  Kind kind = Kind::kContinue;
+  std::string message;  // why the run failed, naming the first unfinished picture
+  bool operator==(const RunVerdict&) const = default;
+};
+
+// The file in the per-user runtime folder that keeps the standard error of the
+// generator we start.
+inline constexpr std::string_view kGeneratorErrorFileName = "vantrel-stderr.txt";
+std::filesystem::path GeneratorErrorFile();
+
+// The last line of `text` that is not blank, trimmed; empty when there is none.
+std::string LastNonBlankLine(std::string_view text);
+
+// The generator's last message in its error file; empty when it left none.
+std::string LastGeneratorMessage();
+
+class RunWatch {
+ public:
+  using MessageReader = std::function<std::string()>;
+
+  // `started_generator`: this run started the generator, rather than relying
+  // on one that was running already.
+  explicit RunWatch(bool started_generator, MessageReader generator_message = LastGeneratorMessage);
+
+  RunVerdict Decide(const RunTick& tick);
+
+ private:
+  enum class State { kWatching, kLastPass, kEnded };
+
+  bool GeneratorWorks(const RunTick& tick) const;
+  std::string FailureReason(const RunTick& tick) const;
+  RunVerdict End(RunVerdict verdict);
+
+  bool started_generator_;
+  MessageReader generator_message_;
+  State state_ = State::kWatching;
+  RunVerdict final_;
+};
+
+}  // namespace quorvel

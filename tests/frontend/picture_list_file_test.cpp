@@ -1,0 +1,93 @@
+#include "frontend/picture_list_file.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/errors.h"
+#include "scratch_dir.h"
+
+namespace {
+
+using frontend_testing::ReadBytes;
+using frontend_testing::ScratchDir;
+using frontend_testing::WriteBytes;
+
+std::vector<std::string> FolderContent(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  return names;
+}
+
+TEST(PictureListFile, Content) {
+  struct Case {
+    std::string list;
+    std::string bytes;
+  };
+  const std::vector<Case> cases = {
+      {"", ""},
+      {" \r\n\t", ""},
+      {"/p/a.jpg", "/p/a.jpg"},
+      {"\r\n  /p/a.jpg\r\n/p/b c.jpg  \r\n", "/p/a.jpg\r\n/p/b c.jpg"},
+      {"/p/a.jpg\n/p/b.jpg\r/p/c.jpg", "/p/a.jpg\r\n/p/b.jpg\r\n/p/c.jpg"},
+      {"/p/a.jpg\r\n\r\n /p/b.jpg", "/p/a.jpg\r\n\r\n /p/b.jpg"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.list);
+    EXPECT_EQ(quorvel::PictureListFileContent(c.list), c.bytes);
+  }
+}
+
+TEST(PictureListFile, ReplacesTheOldListWhole) {
+  ScratchDir dir;
+  const auto path = dir / "filelist";
+  quorvel::WritePictureListFile(path, "/p/a.jpg\r\n/p/b.jpg\r\n");
+  EXPECT_EQ(ReadBytes(path), "/p/a.jpg\r\n/p/b.jpg");
+
+  // A generator reading the old list goes on reading the old list.
+  std::ifstream reader(path, std::ios::binary);
+  quorvel::WritePictureListFile(path, "/p/c.jpg");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(reader), {}), "/p/a.jpg\r\n/p/b.jpg");
+  EXPECT_EQ(ReadBytes(path), "/p/c.jpg");
+  EXPECT_EQ(FolderContent(dir.path()), std::vector<std::string>{"filelist"});
+}
+
+TEST(PictureListFile, FailedWriteLeavesNoHalfFile) {
+  ScratchDir dir;
+  const auto locked = dir.path() / "locked";
+  std::filesystem::create_directory(locked);
+  const auto old_list = (locked / "filelist").string();
+  WriteBytes(old_list, "/p/old.jpg");
+  std::filesystem::permissions(
+      locked, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  const bool can_lock = access(locked.c_str(), W_OK) != 0;  // not so for root
+
+  struct Case {
+    const char* name;
+    std::string path;
+  };
+  std::vector<Case> cases = {
+      {"missing folder", dir / "missing/filelist"},
+      {"a folder in the way", dir.path().string()},
+  };
+  if (can_lock) cases.push_back({"folder without write access", old_list});
+  std::filesystem::create_directory(dir.path() / "taken");
+  cases.push_back({"list name taken by a folder", dir / "taken"});
+
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_THROW(quorvel::WritePictureListFile(c.path, "/p/new.jpg"), platform::InOutError);
+  }
+  EXPECT_EQ(ReadBytes(old_list), "/p/old.jpg");
+  EXPECT_EQ(FolderContent(locked), std::vector<std::string>{"filelist"});
+  EXPECT_EQ(FolderContent(dir.path() / "taken"), std::vector<std::string>{});
+  EXPECT_EQ(FolderContent(dir.path()).size(), 2u);  // locked, taken
+}
+
+}  // namespace

@@ -1,0 +1,164 @@
+#include "frontend/report_queue.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "scratch_dir.h"
+
+namespace {
+
+using quorvel::kCannotProcessColour;
+using quorvel::kStatusColour;
+using quorvel::StatusLine;
+using Statuses = std::vector<StatusLine>;
+
+// A queue and a list, and the output files that exist, driven pass by pass.
+struct QueueRun {
+  std::string queue;
+  std::string list;
+  std::set<std::string> files;
+
+  Statuses Pass() {
+    return quorvel::SettleReports(
+        queue, list, [this](const std::string& path) { return files.count(path) > 0; });
+  }
+};
+
+TEST(ReportQueue, AppendKeepsArrivalOrder) {
+  EXPECT_EQ(quorvel::AppendReport("", "/a|/o/a"), "/a|/o/a");
+  EXPECT_EQ(quorvel::AppendReport("/a|/o/a", "/b|/o/b"), "/a|/o/a\r\n/b|/o/b");
+}
+
+TEST(ReportQueue, OnePassSettles) {
+  const std::string long_output = "/out/" + std::string(200, 'x') + ".jpg";
+  struct Case {
+    const char* name;
+    QueueRun run;
+    std::string queue_after;
+    std::string list_after;
+    Statuses statuses;
+  };
+  const std::vector<Case> cases = {
+      {"nothing written yet",
+       {"/p/a.jpg|/o/a.jpg", "/p/a.jpg", {}},
+       "/p/a.jpg|/o/a.jpg",
+       "/p/a.jpg",
+       {}},
+      {"no date to write",
+       {"/p/a.jpg|NoExifData", "/p/a.jpg\r\n/p/b.jpg", {}},
+       "",
+       "/p/b.jpg",
+       {{kCannotProcessColour, "Cannot Process... /p/a.jpg"}}},
+      {"output exists",
+       {"/p/a.jpg|/o/a.jpg", "/p/a.jpg", {"/o/a.jpg"}},
+       "",
+       "",
+       {{kStatusColour, "Processing... /p/a.jpg"}}},
+      {"long output path",
+       {"/p/a.jpg|" + long_output, "/p/a.jpg", {long_output}},
+       "",
+       "",
+       {{kStatusColour, "Processing... /p/a.jpg"}}},
+      {"only the whole line of the list goes",
+       {"/p/a.jpe|/o/a.jpe", "/p/a.jpeg\r\n/p/a.jpe\r\n/p/a.jpe.jpg", {"/o/a.jpe"}},
+       "",
+       "/p/a.jpeg\r\n/p/a.jpe.jpg",
+       {{kStatusColour, "Processing... /p/a.jpe"}}},
+      {"further bars are dropped from the result",
+       {"/p/a.jpg|/o/|a|.jpg", "/p/a.jpg", {"/o/a.jpg"}},
+       "",
+       "",
+       {{kStatusColour, "Processing... /p/a.jpg"}}},
+      {"NoExifData only exactly",
+       {"/p/a.jpg|NoExifData ", "/p/a.jpg", {}},
+       "",
+       "",
+       {{kCannotProcessColour, "Cannot Process... /p/a.jpg"}}},
+      {"NoExifData case matters",
+       {"/p/a.jpg|noexifdata", "/p/a.jpg", {}},
+       "/p/a.jpg|noexifdata",
+       "/p/a.jpg",
+       {}},
+      {"a line without a bar is dropped, nothing settled",
+       {"/p/a.jpg", "/p/a.jpg", {"/p/a.jpg"}},
+       "",
+       "/p/a.jpg",
+       {}},
+      {"equal reports all go",
+       {"/p/a.jpg|NoExifData\r\n/p/b.jpg|/o/b\r\n/p/a.jpg|NoExifData", "/p/a.jpg\r\n/p/b.jpg", {}},
+       "/p/b.jpg|/o/b",
+       "/p/b.jpg",
+       {{kCannotProcessColour, "Cannot Process... /p/a.jpg"}}},
+      {"every equal list line goes",
+       {"/p/a.jpg|NoExifData", "/p/a.jpg\r\n/p/b.jpg\r\n/p/a.jpg", {}},
+       "",
+       "/p/b.jpg",
+       {{kCannotProcessColour, "Cannot Process... /p/a.jpg"}}},
+      {"blank queue lines are skipped",
+       {"\r\n  \r\n/p/a.jpg|NoExifData", "/p/a.jpg", {}},
+       "",
+       "",
+       {{kCannotProcessColour, "Cannot Process... /p/a.jpg"}}},
+      {"blanks around a path in mid list",
+       {" /p/b.jpg |NoExifData", "/p/a.jpg\r\n /p/b.jpg \r\n/p/c.jpg", {}},
+       "",
+       "/p/a.jpg\r\n/p/c.jpg",
+       {{kCannotProcessColour, "Cannot Process... /p/b.jpg "}}},
+  };
+  for (auto c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(c.run.Pass(), c.statuses);
+    EXPECT_EQ(c.run.queue, c.queue_after);
+    EXPECT_EQ(c.run.list, c.list_after);
+  }
+}
+
+TEST(ReportQueue, LineBehindASettledOneWaitsForTheNextPass) {
+  QueueRun run{"/p/a.jpg|/o/a\r\n/p/b.jpg|/o/b\r\n/p/c.jpg|/o/c",
+               "/p/a.jpg\r\n/p/b.jpg\r\n/p/c.jpg",
+               {"/o/a", "/o/b"}};
+  // a goes; b moves up to the visited position and is skipped; c is not ready.
+  EXPECT_EQ(run.Pass(), (Statuses{{kStatusColour, "Processing... /p/a.jpg"}}));
+  EXPECT_EQ(run.list, "/p/b.jpg\r\n/p/c.jpg");
+  EXPECT_EQ(run.Pass(), (Statuses{{kStatusColour, "Processing... /p/b.jpg"}}));
+  EXPECT_EQ(run.queue, "/p/c.jpg|/o/c");
+  EXPECT_EQ(run.Pass(), Statuses{});
+  run.files.insert("/o/c");
+  EXPECT_EQ(run.Pass(), (Statuses{{kStatusColour, "Processing... /p/c.jpg"}}));
+  EXPECT_EQ(run.queue, "");
+  EXPECT_EQ(run.list, "");
+}
+
+TEST(ReportQueue, SettledReportsApartGoInOnePassInOrder) {
+  QueueRun run{"/p/a.jpg|/o/a\r\n/p/b.jpg|/o/b\r\n/p/c.jpg|NoExifData",
+               "/p/a.jpg\r\n/p/b.jpg\r\n/p/c.jpg",
+               {"/o/a"}};
+  // a goes, b moves up into position 0 past the pass, c moves to position 1.
+  EXPECT_EQ(run.Pass(), (Statuses{{kStatusColour, "Processing... /p/a.jpg"},
+                                  {kCannotProcessColour, "Cannot Process... /p/c.jpg"}}));
+  EXPECT_EQ(run.queue, "/p/b.jpg|/o/b");
+  EXPECT_EQ(run.list, "/p/b.jpg");
+}
+
+TEST(ReportQueue, OutputFileOnDisk) {
+  frontend_testing::ScratchDir dir;
+  const auto empty_file = dir / "a_DateTime_0001.jpg";
+  frontend_testing::WriteBytes(empty_file, "");
+  std::filesystem::create_directory(dir / "folder.jpg");
+
+  EXPECT_TRUE(quorvel::OutputFileExists(empty_file));
+  EXPECT_FALSE(quorvel::OutputFileExists(dir / "folder.jpg"));
+  EXPECT_FALSE(quorvel::OutputFileExists(dir / "missing.jpg"));
+  EXPECT_FALSE(quorvel::OutputFileExists(""));
+
+  // An empty output file made ahead of the picture settles at once.
+  std::string queue = "/p/a.jpg|" + empty_file + "\r\n/p/b.jpg|" + (dir / "folder.jpg");
+  std::string list = "/p/a.jpg\r\n/p/b.jpg";
+  EXPECT_EQ(quorvel::SettleReports(queue, list).size(), 1u);
+  EXPECT_EQ(list, "/p/b.jpg");
+}
+
+}  // namespace
