@@ -1,7 +1,7 @@
 #include "frontend/preview_date_text.h"
 
-#include <ctime>
 #include <array>
+#include <ctime>
 #include <span>
 #include <string_view>
 
@@ -110,8 +110,7 @@ std::string BuildPreviewDateText(const DateTextChoices& choices, const LocalDate
          TimePartFor(choices.time, now);
 }
 
-LocalDateTime SystemClock::Now() const {
-  const std::time_t seconds = std::time(nullptr);
+LocalDateTime LocalDateTimeOf(std::time_t seconds) {
   std::tm local{};
   localtime_r(&seconds, &local);
   return {local.tm_year + 1900,
@@ -121,6 +120,10 @@ LocalDateTime SystemClock::Now() const {
           local.tm_min,
           local.tm_sec,
           local.tm_wday == 0 ? 7 : local.tm_wday};
+}
+
+LocalDateTime SystemClock::Now() const {
+  return LocalDateTimeOf(std::time(nullptr));
 }
 
 }  // namespace quorvel

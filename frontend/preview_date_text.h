@@ -3,6 +3,7 @@
 // their own: the current local time written with the date choices of the main
 // window, so that the user sees the stamp as a picture would get it.
 
+#include <ctime>
 #include <string>
 
 namespace quorvel {
@@ -35,6 +36,10 @@ struct DateTextChoices {
 // Day prefix, date part and time part, in that order. The hour has no leading
 // zero and the time separator is always ":", whatever the system's locale says.
 std::string BuildPreviewDateText(const DateTextChoices& choices, const LocalDateTime& now);
+
+// The local date and time of `seconds` since the epoch, in the time zone of the
+// process.
+LocalDateTime LocalDateTimeOf(std::time_t seconds);
 
 // Where the preview takes the time from, so that tests can set it.
 class Clock {
