@@ -101,6 +101,13 @@ std::string DatePartFor(int date_format, const std::string& day, const std::stri
 
 }  // namespace
 
+TimeChoice TimeChoiceOf(bool show_seconds, bool hide_seconds, bool not_show_time) {
+  if (not_show_time) return TimeChoice::kNotShow;
+  if (show_seconds) return TimeChoice::kHourMinuteSecond;
+  if (hide_seconds) return TimeChoice::kHourMinute;
+  return TimeChoice::kNone;
+}
+
 std::string BuildPreviewDateText(const DateTextChoices& choices, const LocalDateTime& now) {
   const std::string day = std::to_string(now.day);
   const std::string month = MonthTextFor(choices.MonthStyle, std::to_string(now.month));

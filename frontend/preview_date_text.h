@@ -22,6 +22,10 @@ struct LocalDateTime {
 // Which radio button of the time group is checked.
 enum class TimeChoice { kHourMinuteSecond, kHourMinute, kNotShow, kNone };
 
+// The time group's choice from its three buttons: "Not show" wins, then
+// "Hour : Minute : Sec", then "Hour : Minute".
+TimeChoice TimeChoiceOf(bool show_seconds, bool hide_seconds, bool not_show_time);
+
 // The date choices of the main window as one build reads them.
 struct DateTextChoices {
   std::string DayStyle;    // "s" short name, "l" long name, else no day name

@@ -113,6 +113,27 @@ TEST(PreviewDateText, BuildsTheTextOfEveryChoice) {
   }
 }
 
+TEST(PreviewDateText, TimeButtonsInOrderOfPrecedence) {
+  struct Case {
+    bool show_seconds, hide_seconds, not_show;
+    const char* expected;
+  };
+  const std::vector<Case> cases = {
+      {true, false, false, "Mon. 5 Jan 2009, 8:03:04"},
+      {false, true, false, "Mon. 5 Jan 2009, 8:03"},
+      {false, false, true, "Mon. 5 Jan 2009"},
+      {false, false, false, "Mon. 5 Jan 2009"},
+      {true, true, false, "Mon. 5 Jan 2009, 8:03:04"},
+      {true, true, true, "Mon. 5 Jan 2009"},
+  };
+  for (const Case& c : cases) {
+    const DateTextChoices choices = DefaultsWith(
+        [&c](auto& d) { d.time = TimeChoiceOf(c.show_seconds, c.hide_seconds, c.not_show); });
+    EXPECT_EQ(BuildPreviewDateText(choices, kMonday), c.expected)
+        << c.show_seconds << c.hide_seconds << c.not_show;
+  }
+}
+
 // Runs the test in a fixed time zone and puts the process's own back after.
 class InTimeZone {
  public:
