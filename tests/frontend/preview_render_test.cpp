@@ -172,19 +172,5 @@ TEST(PreviewRender, OddInputGivesAPictureAndNoCrash) {
   EXPECT_TRUE(RenderPreview(empty, Inputs("12:00")).picture.pixels.empty());
 }
 
-TEST(PreviewRender, TheFaceNameReachesTheFontUnchanged) {
-  for (const std::string face : {"Default", "DSEG14 Classic", ""}) {
-    PreviewInputs inputs = Inputs("x");
-    inputs.face = face;
-    inputs.size_index = kLargeSizeIndex;
-    inputs.bold = true;
-    const platform::FontSpec spec = PreviewFontSpec(inputs, kPreviewWidth);
-    EXPECT_EQ(spec.face, face);
-    EXPECT_EQ(spec.height, 35) << face;
-    EXPECT_TRUE(spec.bold) << face;
-    EXPECT_FALSE(spec.italic) << face;
-  }
-}
-
 }  // namespace
 }  // namespace quorvel

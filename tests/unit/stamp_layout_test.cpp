@@ -28,24 +28,6 @@ TEST(PlaceTextCell, PositionIndexesAndTheirFallBack) {
   }
 }
 
-TEST(StampPointsFor, PercentOfTheWidthLessThirtyPercent) {
-  struct Case {
-    int width, percent, points;
-  };
-  const std::vector<Case> cases = {
-      {518, kSmallStampPercent, 11},
-      {518, kMediumStampPercent, 18},
-      {518, kLargeStampPercent, 26},
-      {4000, kMediumStampPercent, 140},
-      {33, kSmallStampPercent, 0},
-      {0, kLargeStampPercent, 0},
-      {INT_MAX, kLargeStampPercent, 105226699},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(StampPointsFor(c.width, c.percent), c.points) << c.width << " " << c.percent;
-  }
-}
-
 int CountPixelsOf(const platform::Bitmap& bitmap, platform::ColorRef colour) {
   int count = 0;
   for (std::size_t i = 0; i < bitmap.pixels.size(); i += 3) {
