@@ -183,11 +183,7 @@ void TForm1::DrawAndSave(platform::Bitmap& picture) {
       PlaceStamp(picture.width, picture.height, extent.width, extent.height,
                  settings_.border_margin, shadow, settings_.TxtPosition);
 
-  if (shadow) {
-    font.Draw(picture, place.stamp_x + place.shadow_offset, place.stamp_y + place.shadow_offset,
-              overlay_text_, settings_.shadow_color);
-  }
-  font.Draw(picture, place.stamp_x, place.stamp_y, overlay_text_, settings_.text_color);
+  DrawStamp(picture, font, overlay_text_, place, {settings_.text_color, settings_.shadow_color});
   SaveJpegFile(picture, settings_.OutputPath + output_name_, kJpegQuality);
 }
 

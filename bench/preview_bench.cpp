@@ -1,0 +1,124 @@
+// One tick of the preview clock as the front-end runs it once a second: the
+// date text, the 56 settings written through one settings-file object and
+// flushed, and one rendering of the 518 x 345 preview; then a rendering alone.
+// Prints the medians; the tick's target is 5 ms.
+// Usage: preview_bench [TICKS] [FOLDER for the settings file]
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "frontend/preview_date_text.h"
+#include "frontend/preview_render.h"
+#include "platform/profile.h"
+#include "shared/sysconfig.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr double kTickTargetMs = 5.0;
+
+double Milliseconds(Clock::duration d) {
+  return std::chrono::duration<double, std::milli>(d).count();
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+double Percentile90(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() * 9 / 10];
+}
+
+// Detail everywhere, as a photograph has.
+platform::Bitmap Sample() {
+  platform::Bitmap sample(quorvel::kPreviewWidth, quorvel::kPreviewHeight);
+  for (int y = 0; y < sample.height; ++y) {
+    for (int x = 0; x < sample.width; ++x) {
+      std::uint8_t* pixel = sample.row(y) + x * 3;
+      pixel[0] = static_cast<std::uint8_t>(x + y);
+      pixel[1] = static_cast<std::uint8_t>(x * 3);
+      pixel[2] = static_cast<std::uint8_t>(y * 2);
+    }
+  }
+  return sample;
+}
+
+// A value of the kind each key holds; the cost of a save hardly depends on it.
+std::string ValueFor(std::string_view key) {
+  if (key == SysConfig::font_select_name) return "DejaVu Sans";
+  if (key == SysConfig::OutputPath) return "/home/user/Pictures/output/";
+  if (key == SysConfig::DayDisplay || key == SysConfig::MonthDisplay) return "s";
+  if (key.find("Color") != std::string_view::npos) return "16777215";
+  return "1";
+}
+
+void SaveAll(const std::string& path) {
+  platform::IniFile ini(path);
+  for (std::string_view key : SysConfig::AllKeys()) {
+    if (key == SysConfig::MyTXT) continue;
+    ini.WriteString(SysConfig::Section, key, ValueFor(key));
+  }
+  ini.UpdateFile();
+}
+
+quorvel::PreviewInputs Inputs(std::string text) {
+  quorvel::PreviewInputs inputs;
+  inputs.text = std::move(text);
+  inputs.face = "DejaVu Sans";
+  inputs.text_colour = platform::MakeColorRef(255, 128, 0);
+  inputs.shadow_colour = platform::MakeColorRef(0, 0, 0);
+  inputs.drop_shadow = true;
+  inputs.margin_index = 3;
+  return inputs;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int ticks = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
+  const std::filesystem::path folder =
+      argc > 2 ? std::filesystem::path(argv[2])
+               : std::filesystem::temp_directory_path() / "quorvel-preview-bench";
+  std::filesystem::create_directories(folder);
+  const std::string ini_path = (folder / SysConfig::FileName).string();
+
+  const platform::Bitmap sample = Sample();
+  const quorvel::SystemClock clock;
+  const quorvel::DateTextChoices choices{
+      "s", "s", "", false, 0, quorvel::TimeChoice::kHourMinuteSecond, 0};
+  // The first rendering starts FreeType and fontconfig, which happens once
+  // at the program's start and is not part of a tick.
+  quorvel::RenderPreview(sample, Inputs("warm-up"));
+
+  std::vector<double> tick_ms, render_ms;
+  std::size_t checksum = 0;
+  for (int i = 0; i < ticks; ++i) {
+    const auto start = Clock::now();
+    const std::string text = quorvel::BuildPreviewDateText(choices, clock.Now());
+    SaveAll(ini_path);
+    checksum += quorvel::RenderPreview(sample, Inputs(text)).picture.pixels.back();
+    tick_ms.push_back(Milliseconds(Clock::now() - start));
+
+    const auto render_start = Clock::now();
+    checksum += quorvel::RenderPreview(sample, Inputs(text)).picture.pixels[1];
+    render_ms.push_back(Milliseconds(Clock::now() - render_start));
+  }
+  std::filesystem::remove(ini_path);
+
+  const double median = Median(tick_ms);
+  std::printf("tick (date text + save of 56 keys + rendering): median %.3f ms, p90 %.3f ms (%d)\n",
+              median, Percentile90(tick_ms), ticks);
+  std::printf("rendering alone: median %.3f ms, p90 %.3f ms\n", Median(render_ms),
+              Percentile90(render_ms));
+  std::printf("target: tick median <= %.1f ms: %s   (checksum %zu)\n", kTickTargetMs,
+              median <= kTickTargetMs ? "met" : "MISSED", checksum);
+  return median <= kTickTargetMs ? 0 : 1;
+}
