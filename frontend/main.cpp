@@ -1,6 +1,5 @@
-#include <QApplication>
+#include "frontend/Unit1.h"
 
 int main(int argc, char** argv) {
-  QApplication application(argc, argv);
-  return 0;
+  return quorvel::front_end_main(argc, argv);
 }

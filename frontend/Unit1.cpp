@@ -1,0 +1,230 @@
+#include "frontend/Unit1.h"
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QIcon>
+#include <QLabel>
+#include <QPalette>
+#include <QPlainTextEdit>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <algorithm>
+#include <filesystem>
+
+#include "frontend/CheckPrevious.h"
+#include "frontend/main_window_layout.h"
+#include "frontend/qt_dialogs.h"
+#include "platform/desktop_fonts.h"
+#include "shared/helpers.h"
+#include "shared/names.h"
+#include "shared/sysconfig.h"
+
+namespace quorvel {
+
+namespace {
+
+constexpr int kClientWidth = 796;
+constexpr int kClientHeight = 562;
+constexpr std::string_view kHelpSiteAddress = "https://www.quorvel.example/";
+constexpr std::string_view kFontPackName = "package/Fenwyn.pack";
+
+QString ToQString(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+std::string RunningProgramFolder() {
+  std::error_code error;
+  const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
+  const std::string folder =
+      error ? QCoreApplication::applicationDirPath().toStdString() : program.parent_path().string();
+  return folder.ends_with('/') ? folder : folder + "/";
+}
+
+std::string get_windows_dir() {
+  return "/usr/share/fonts";
+}
+
+TForm1::TForm1(StartOptions options, Dialogs& dialogs)
+    : options_(std::move(options)),
+      dialogs_(dialogs),
+      events_([this](const std::string& message) { dialogs_.ShowError(message); }) {
+  setObjectName("Form1");
+  QFont window_font(QStringLiteral("MS Sans Serif"));
+  window_font.setPixelSize(11);
+  setFont(window_font);
+  QPalette ground = palette();
+  ground.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+  setPalette(ground);
+  setAutoFillBackground(true);
+  resize(kClientWidth, kClientHeight);
+  setMinimumSize(kClientWidth, kClientHeight);
+  setWindowIcon(QIcon(QStringLiteral(":/artwork/app_icon.png")));
+  BuildMainWindowControls(this);
+  BindControls();
+  ColorDialog1.Color = kDefaultTextColour;
+  ColorDialog2.Color = 0;
+  OpenDialog1 = {"Add Pictures", "JPEG (*.JPG;*.JPEG;*.JPE)|*.JPG;*.JPEG;*.JPE"};
+  Timer1 = new QTimer(this);
+  Timer1->setInterval(10);
+  Timer_Preview = new QTimer(this);
+  Timer_Preview->setInterval(1000);
+  BindEvents();
+  events_.Guarded([this] { FormCreate(); });
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::FormCreate() {
+  if (options_.RegisterWindow) RegisterWindow();
+  if (options_.UseInstanceGuard && registration_ &&
+      restore_if_running(registration_->handle(), 1)) {
+    refused_ = true;
+    // The first copy's window is the one the generator must find.
+    delete registration_notifier_;
+    registration_notifier_ = nullptr;
+    registration_.reset();
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+  }
+  QApplication::setApplicationName(ToQString(FrontEndCaption));
+  setWindowTitle(ToQString(FrontEndCaption));
+  AppDir = options_.AppDir;
+  IniPath = AppDir + std::string(SysConfig::FileName);
+  HelpSiteAddress = kHelpSiteAddress;
+  FirstActivate = true;
+  WinFontsDir = get_windows_dir() + "/";
+  install_font();
+}
+
+void TForm1::install_font() {
+  FontPackPath = AppDir + std::string(kFontPackName);
+  platform::AddDesktopFont(FontPackPath);
+}
+
+void TForm1::RegisterWindow() {
+  try {
+    registration_ =
+        std::make_unique<platform::WindowRegistration>(MainWindowClass, FrontEndCaption);
+  } catch (const platform::Error& error) {
+    dialogs_.ShowError(error.what());
+    return;
+  }
+  registration_->on_copy_data(
+      [this](platform::WindowHandle, std::uint32_t, std::vector<std::byte> bytes) {
+        std::string payload(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        payload = payload.substr(0, payload.find('\0'));
+        events_.Guarded([this, &payload] { CopyData(payload); });
+      });
+  registration_->on_is_minimised([this] { return isMinimized(); });
+  registration_->on_restore([this] { showNormal(); });
+  registration_->on_raise([this] {
+    raise();
+    activateWindow();
+  });
+  registration_notifier_ = new QSocketNotifier(registration_->fd(), QSocketNotifier::Read, this);
+  connect(registration_notifier_, &QSocketNotifier::activated, this, [this] {
+    events_.Guarded([this] {
+      if (registration_) registration_->DispatchPending();
+    });
+  });
+}
+
+bool TForm1::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate) events_.Guarded([this] { FormActivate(); });
+  return QWidget::event(event);
+}
+
+// Some platforms (offscreen, a bare X server) never activate the window; the
+// first activation's set-up must run all the same.
+void TForm1::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (activation_scheduled_) return;
+  activation_scheduled_ = true;
+  QTimer::singleShot(0, this, [this] {
+    if (FirstActivate) events_.Guarded([this] { FormActivate(); });
+  });
+}
+
+void TForm1::FormActivate() {
+  GeneratorExe = ::GeneratorExe;
+  // A copy that only brought the first one forward must leave its settings alone.
+  if (FirstActivate && !refused_) {
+    // Cleared first: a set-up that fails is reported once, not at every activation.
+    FirstActivate = false;
+    FirstActivation();
+  }
+  FirstActivate = false;
+}
+
+void TForm1::FirstActivation() {
+  Load_Sample_pic();
+  FillFontList();
+  date_format->setCurrentIndex(0);
+  ComboBox1->setCurrentIndex(0);
+  if (std::filesystem::exists(IniPath)) {
+    load_ini();
+    set_panel_color(ColorPanel, ColorDialog1.Color);
+    set_panel_color(DropShadowPanel, ColorDialog2.Color);
+    checkbox_selected();
+  }
+  QFont face = font_preview->font();
+  face.setFamily(ComboBox1->currentText());
+  font_preview->setFont(face);
+  QPalette colours = font_preview->palette();
+  colours.setColor(QPalette::WindowText, ColorPanel->palette().color(QPalette::Window));
+  font_preview->setPalette(colours);
+  ApplyStartSelections();
+  txt_positionChange();
+  txt_style();
+}
+
+void TForm1::ApplyStartSelections() {
+  const auto index_or = [](const std::string& text, int fallback) {
+    return !text.empty() && IsAllDigits(text) && text.size() < 9 ? std::stoi(text) : fallback;
+  };
+  SelectIndex(txt_position, index_or(Loaded.TxtPosition, 8));
+  SelectIndex(fs_list, index_or(Loaded.StampSize, 1));
+}
+
+void TForm1::FillFontList() {
+  std::vector<std::string> names = platform::InstalledFontFamilies();
+  names.emplace_back("Default");
+  std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    return QString::compare(QString::fromStdString(a), QString::fromStdString(b),
+                            Qt::CaseInsensitive) < 0;
+  });
+  names.erase(std::unique(names.begin(), names.end()), names.end());
+  ComboBox1->clear();
+  for (const auto& name : names) ComboBox1->addItem(QString::fromStdString(name));
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  FormClose();
+  QWidget::closeEvent(event);
+}
+
+// A refused copy registered the same file as the first copy, which still uses it.
+void TForm1::FormClose() {
+  if (!FontPackPath.empty() && !refused_) platform::RemoveDesktopFont(FontPackPath);
+}
+
+int front_end_main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QtDialogs dialogs;
+  int result = 0;
+  {
+    TForm1 form(StartOptions{RunningProgramFolder()}, dialogs);
+    form.showMaximized();
+    result = QApplication::exec();
+  }
+  release_instance_slot();
+  return result;
+}
+
+}  // namespace quorvel

@@ -1,0 +1,121 @@
+#include "frontend/control_events.h"
+
+#include <QAbstractScrollArea>
+#include <QCheckBox>
+#include <QEvent>
+#include <QMouseEvent>
+#include <QRadioButton>
+#include <QTimer>
+#include <exception>
+
+namespace quorvel {
+
+namespace {
+
+// A click is a release of the left button over the widget that took the press;
+// a release over one of its children belongs to that child.
+class ClickFilter : public QObject {
+ public:
+  ClickFilter(QWidget* widget, std::function<void()> on_click)
+      : QObject(widget), widget_(widget), on_click_(std::move(on_click)) {}
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::MouseButtonRelease) return false;
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    auto* target = static_cast<QWidget*>(watched);
+    const QPoint position = mouse->position().toPoint();
+    if (mouse->button() == Qt::LeftButton && target->rect().contains(position) &&
+        (target != widget_ || widget_->childAt(position) == nullptr))
+      on_click_();
+    return false;
+  }
+
+ private:
+  QWidget* widget_;
+  std::function<void()> on_click_;
+};
+
+}  // namespace
+
+ListBox::ListBox(QWidget* parent) : QComboBox(parent) {
+  connect(this, &QComboBox::activated, this, &ListBox::OnActivated);
+}
+
+void ListBox::showPopup() {
+  index_before_user_action_ = currentIndex();
+  QComboBox::showPopup();
+}
+
+// Qt closes the list before it makes the choice current; the close-up is told
+// once the choice has been made.
+void ListBox::hidePopup() {
+  QComboBox::hidePopup();
+  QMetaObject::invokeMethod(this, &ListBox::closedUp, Qt::QueuedConnection);
+}
+
+void ListBox::keyPressEvent(QKeyEvent* event) {
+  index_before_user_action_ = currentIndex();
+  QComboBox::keyPressEvent(event);
+}
+
+void ListBox::wheelEvent(QWheelEvent* event) {
+  index_before_user_action_ = currentIndex();
+  QComboBox::wheelEvent(event);
+}
+
+void ListBox::OnActivated(int index) {
+  if (index == index_before_user_action_) return;
+  index_before_user_action_ = index;
+  emit userChanged();
+}
+
+void SelectIndex(QComboBox* list, int index) {
+  list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+}
+
+ControlEvents::ControlEvents(ErrorReport report_error) : report_error_(std::move(report_error)) {}
+
+void ControlEvents::Guarded(const Handler& handler) const {
+  try {
+    handler();
+  } catch (const AlreadyReported&) {
+  } catch (const std::exception& error) {
+    report_error_(error.what());
+  }
+}
+
+void ControlEvents::OnClick(QCheckBox* box, Handler handler) {
+  QObject::connect(box, &QCheckBox::toggled, box,
+                   [this, handler = std::move(handler)](bool) { Guarded(handler); });
+}
+
+void ControlEvents::OnClick(QRadioButton* button, Handler handler) {
+  QObject::connect(button, &QRadioButton::toggled, button,
+                   [this, handler = std::move(handler)](bool checked) {
+                     if (checked) Guarded(handler);
+                   });
+}
+
+void ControlEvents::OnClick(QWidget* widget, Handler handler) {
+  auto guarded = [this, handler = std::move(handler)] { Guarded(handler); };
+  if (auto* scroll_area = qobject_cast<QAbstractScrollArea*>(widget))
+    widget = scroll_area->viewport();
+  widget->installEventFilter(new ClickFilter(widget, std::move(guarded)));
+}
+
+void ControlEvents::OnChange(ListBox* list, Handler handler) {
+  QObject::connect(list, &ListBox::userChanged, list,
+                   [this, handler = std::move(handler)] { Guarded(handler); });
+}
+
+void ControlEvents::OnCloseUp(ListBox* list, Handler handler) {
+  QObject::connect(list, &ListBox::closedUp, list,
+                   [this, handler = std::move(handler)] { Guarded(handler); });
+}
+
+void ControlEvents::OnTimer(QTimer* timer, Handler handler) {
+  QObject::connect(timer, &QTimer::timeout, timer,
+                   [this, handler = std::move(handler)] { Guarded(handler); });
+}
+
+}  // namespace quorvel
