@@ -24,6 +24,8 @@ using window_wire::UniqueFd;
 constexpr std::size_t kHashDigits = 16;
 constexpr std::size_t kMaxObjectNameLength = 255;
 constexpr int kFallbackAttempts = 8;
+constexpr std::size_t kFallbackDigits = 8;
+constexpr const char* kHexDigits = "0123456789abcdef";
 
 std::string Escape(std::string_view name) {
   std::string escaped;
@@ -42,7 +44,7 @@ std::string Escape(std::string_view name) {
 
 std::string Hex(std::uint64_t value, std::size_t digits) {
   std::string text(digits, '0');
-  for (std::size_t i = digits; i-- > 0; value >>= 4) text[i] = "0123456789abcdef"[value & 0xF];
+  for (std::size_t i = digits; i-- > 0; value >>= 4) text[i] = kHexDigits[value & 0xF];
   return text;
 }
 
@@ -89,10 +91,11 @@ std::optional<std::string> ReadRecordedName(int holders, const std::string& key)
   if (got <= 0 || static_cast<std::size_t>(got) > kMaxObjectNameLength) return std::nullopt;
   const std::string name(buffer.data(), static_cast<std::size_t>(got));
   const std::string prefix = ObjectPrefix(key);
-  if (name.compare(0, prefix.size(), prefix) != 0) return std::nullopt;
-  if (name.find('/', 1) != std::string::npos || name.find('\0') != std::string::npos) {
-    return std::nullopt;
-  }
+  if (name == prefix) return name;
+  const bool fallback = name.size() == prefix.size() + 1 + kFallbackDigits &&
+                        name.compare(0, prefix.size() + 1, prefix + "-") == 0 &&
+                        name.find_first_not_of(kHexDigits, prefix.size() + 1) == std::string::npos;
+  if (!fallback) return std::nullopt;
   return name;
 }
 
@@ -103,10 +106,10 @@ void RecordName(int holders, const std::string& name) {
   if (static_cast<std::size_t>(written) != name.size()) throw SystemError(EIO);
 }
 
-// A fresh object under `name`; empty when that name is taken by an object we
-// cannot remove (another user's).
+// A fresh object under `name`; empty when that name is taken: by another
+// user, or by a holder that uses another runtime folder. Our own leftovers are
+// removed before, by the name the holders file recorded.
 std::optional<UniqueFd> CreateObject(const std::string& name) {
-  shm_unlink(name.c_str());
   UniqueFd fd(shm_open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
   if (fd.get() < 0) {
     if (errno == EEXIST) return std::nullopt;
@@ -165,7 +168,7 @@ void SharedBlock::Create() {
   std::string name = base;
   std::random_device random;
   for (int attempt = 0; !object && attempt < kFallbackAttempts; ++attempt) {
-    name = base + "-" + Hex(random(), 8);
+    name = base + "-" + Hex(random(), kFallbackDigits);
     object = CreateObject(name);
   }
   if (!object) throw SystemError(EEXIST);

@@ -14,8 +14,9 @@
 // The block exists while a process holds it: when no holder's lock remains
 // (all holders ended, or died by a crash or kill -9, whose locks the kernel
 // drops), the next opener counts it as new and starts it from 8 zero bytes.
-// An object of that name that is not ours, or that cannot be removed, is never
-// used: the block then lives under the name followed by "-" and a random
+// An object of that name that this runtime folder did not record (another
+// user's, or one of a holder with another runtime folder) is never used or
+// removed: the block then lives under the name followed by "-" and a random
 // number, which the holders file records. Another user can therefore neither
 // read ours nor keep ours from being made.
 
