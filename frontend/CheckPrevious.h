@@ -1,8 +1,22 @@
 #pragma once
-// One running copy per program file.
+// The single-instance guard: one copy of the front-end per program file.
+//
+// The copies of one program file share an 8-byte block (platform/shared_block.h)
+// named after the program file's full path with every "/" removed:
+//   offset 0  u32 LE  window handle of the copy that last took a slot; the
+//                     copy that is brought forward when a start is refused
+//   offset 4  i32 LE  number of copies holding a slot
+// Test and take happen under the block's lock, so copies started at the same
+// instant are counted one after the other. A block whose holders all ended
+// (also by a crash) starts again from zero, and one whose stored window no
+// longer answers is taken over: neither keeps a later copy from running.
 
 #include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
 
+#include "platform/shared_block.h"
 #include "platform/window.h"
 
 namespace quorvel {
@@ -12,5 +26,48 @@ namespace quorvel {
 bool restore_if_running(platform::WindowHandle window, std::int32_t max_instances);
 // Once at program end: gives back this copy's slot.
 void release_instance_slot();
+
+// The name of the running program's block: /proc/self/exe without any "/".
+std::string ProgramBlockName();
+// The block name the guard uses; empty before it ran and after the release.
+const std::string& InstanceBlockName();
+// This copy counts as one of the running copies until its release.
+bool HoldsInstanceSlot();
+
+// The guard for a block of any name; the two functions above use the one of
+// the running program. Throws platform::SystemError when the block can be
+// neither created nor opened.
+class InstanceGuard {
+ public:
+  explicit InstanceGuard(std::string block_name);
+  ~InstanceGuard();
+  InstanceGuard(const InstanceGuard&) = delete;
+  InstanceGuard& operator=(const InstanceGuard&) = delete;
+
+  bool RestoreIfRunning(platform::WindowHandle window, std::int32_t max_instances);
+  void Release();
+
+  const std::string& block_name() const { return block_name_; }
+  bool holds_slot() const { return block_ != nullptr; }
+
+ private:
+  enum class Outcome { kTaken, kRefused };
+  Outcome TestAndTake(platform::WindowHandle window, std::int32_t max_instances,
+                      platform::WindowHandle& stored);
+  bool TakeOverFrom(platform::WindowHandle gone, platform::WindowHandle window);
+
+  std::string block_name_;
+  std::unique_ptr<platform::SharedBlock> block_;  // held while this copy has a slot
+};
+
+// The two fields of the block.
+struct InstanceBlockFields {
+  platform::WindowHandle window{};
+  std::int32_t count = 0;
+};
+InstanceBlockFields ReadInstanceBlock(
+    std::span<const std::byte, platform::SharedBlock::kSize> bytes);
+void WriteInstanceBlock(std::span<std::byte, platform::SharedBlock::kSize> bytes,
+                        const InstanceBlockFields& fields);
 
 }  // namespace quorvel

@@ -1,0 +1,214 @@
+#include "platform/shared_block.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <random>
+
+#include "platform/errors.h"
+#include "platform/runtime_dir.h"
+
+namespace platform {
+namespace {
+
+using window_wire::UniqueFd;
+
+constexpr std::size_t kHashDigits = 16;
+constexpr std::size_t kMaxObjectNameLength = 255;
+constexpr int kFallbackAttempts = 8;
+constexpr std::size_t kFallbackDigits = 8;
+constexpr const char* kHexDigits = "0123456789abcdef";
+
+std::string Escape(std::string_view name) {
+  std::string escaped;
+  escaped.reserve(name.size());
+  for (const char c : name) {
+    if (c == '%') {
+      escaped += "%25";
+    } else if (c == '/') {
+      escaped += "%2F";
+    } else {
+      escaped += c;
+    }
+  }
+  return escaped;
+}
+
+std::string Hex(std::uint64_t value, std::size_t digits) {
+  std::string text(digits, '0');
+  for (std::size_t i = digits; i-- > 0; value >>= 4) text[i] = kHexDigits[value & 0xF];
+  return text;
+}
+
+std::uint64_t Fnv1a(std::string_view text) {
+  std::uint64_t hash = 0xcbf29ce484222325ULL;
+  for (const char c : text) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 0x100000001b3ULL;
+  }
+  return hash;
+}
+
+std::filesystem::path BlockFile(const std::filesystem::path& folder, const std::string& key,
+                                std::string_view suffix) {
+  return folder / ("block-" + key + std::string(suffix));
+}
+
+// A file of our runtime folder, never a link or something another user put there.
+UniqueFd OpenPrivateFile(const std::filesystem::path& path) {
+  UniqueFd fd(open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
+  if (fd.get() < 0) throw SystemError(errno);
+  struct stat info {};
+  if (fstat(fd.get(), &info) != 0) throw SystemError(errno);
+  if (!S_ISREG(info.st_mode) || info.st_uid != getuid()) throw SystemError(EACCES);
+  return fd;
+}
+
+int Flock(int fd, int operation) {
+  int result = 0;
+  do {
+    result = flock(fd, operation);
+  } while (result != 0 && errno == EINTR);
+  return result;
+}
+
+std::string ObjectPrefix(const std::string& key) {
+  return "/" + std::to_string(getuid()) + "-" + key;
+}
+
+// The object name the holders file records, when it is one of ours for this key.
+std::optional<std::string> ReadRecordedName(int holders, const std::string& key) {
+  std::array<char, kMaxObjectNameLength + 1> buffer{};
+  const ssize_t got = pread(holders, buffer.data(), buffer.size(), 0);
+  if (got <= 0 || static_cast<std::size_t>(got) > kMaxObjectNameLength) return std::nullopt;
+  const std::string name(buffer.data(), static_cast<std::size_t>(got));
+  const std::string prefix = ObjectPrefix(key);
+  if (name == prefix) return name;
+  const bool fallback = name.size() == prefix.size() + 1 + kFallbackDigits &&
+                        name.compare(0, prefix.size() + 1, prefix + "-") == 0 &&
+                        name.find_first_not_of(kHexDigits, prefix.size() + 1) == std::string::npos;
+  if (!fallback) return std::nullopt;
+  return name;
+}
+
+void RecordName(int holders, const std::string& name) {
+  if (ftruncate(holders, 0) != 0) throw SystemError(errno);
+  const ssize_t written = pwrite(holders, name.data(), name.size(), 0);
+  if (written < 0) throw SystemError(errno);
+  if (static_cast<std::size_t>(written) != name.size()) throw SystemError(EIO);
+}
+
+// A fresh object under `name`; empty when that name is taken: by another
+// user, or by a holder that uses another runtime folder. Our own leftovers are
+// removed before, by the name the holders file recorded.
+std::optional<UniqueFd> CreateObject(const std::string& name) {
+  UniqueFd fd(shm_open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+  if (fd.get() < 0) {
+    if (errno == EEXIST) return std::nullopt;
+    throw SystemError(errno);
+  }
+  if (fchmod(fd.get(), 0600) != 0 || ftruncate(fd.get(), SharedBlock::kSize) != 0) {
+    const int error = errno;
+    shm_unlink(name.c_str());
+    throw SystemError(error);
+  }
+  return fd;
+}
+
+}  // namespace
+
+std::string SharedBlockKey(std::string_view name) {
+  std::string key = Escape(name);
+  if (key.size() <= kMaxBlockKeyLength) return key;
+  key.resize(kMaxBlockKeyLength - kHashDigits - 1);
+  return key + "~" + Hex(Fnv1a(name), kHashDigits);
+}
+
+SharedBlockLock::SharedBlockLock(std::string_view name)
+    : key_(SharedBlockKey(name)), folder_(UserRuntimeDir()) {
+  fd_ = OpenPrivateFile(BlockFile(folder_, key_, ".lock"));
+  if (Flock(fd_.get(), LOCK_EX) != 0) throw SystemError(errno);
+}
+
+SharedBlock::SharedBlock(const SharedBlockLock& lock) : key_(lock.key()), folder_(lock.folder()) {
+  holders_ = OpenPrivateFile(BlockFile(folder_, key_, ".holders"));
+  if (Flock(holders_.get(), LOCK_EX | LOCK_NB) == 0) {
+    Create();
+    return;
+  }
+  if (errno != EWOULDBLOCK) throw SystemError(errno);
+  existed_ = true;
+  // Every holder takes its shared lock under the block's lock, which we hold.
+  if (Flock(holders_.get(), LOCK_SH | LOCK_NB) != 0) throw SystemError(errno);
+  OpenExisting();
+}
+
+SharedBlock::~SharedBlock() {
+  if (view_ != nullptr) munmap(view_, kSize);
+  try {
+    RemoveIfLast();
+  } catch (const Error&) {
+    // What is left behind is removed by the next creator.
+  }
+}
+
+void SharedBlock::Create() {
+  // Objects left by holders that all died go first.
+  if (const auto previous = ReadRecordedName(holders_.get(), key_)) shm_unlink(previous->c_str());
+  const std::string base = ObjectPrefix(key_);
+  std::optional<UniqueFd> object = CreateObject(base);
+  std::string name = base;
+  std::random_device random;
+  for (int attempt = 0; !object && attempt < kFallbackAttempts; ++attempt) {
+    name = base + "-" + Hex(random(), kFallbackDigits);
+    object = CreateObject(name);
+  }
+  if (!object) throw SystemError(EEXIST);
+  try {
+    RecordName(holders_.get(), name);
+  } catch (const SystemError&) {
+    shm_unlink(name.c_str());
+    throw;
+  }
+  object_name_ = name;
+  if (Flock(holders_.get(), LOCK_SH) != 0) throw SystemError(errno);
+  MapObject(std::move(*object));
+}
+
+void SharedBlock::OpenExisting() {
+  const auto name = ReadRecordedName(holders_.get(), key_);
+  if (!name) throw SystemError(EINVAL);
+  UniqueFd object(shm_open(name->c_str(), O_RDWR | O_CLOEXEC, 0));
+  if (object.get() < 0) throw SystemError(errno);
+  struct stat info {};
+  if (fstat(object.get(), &info) != 0) throw SystemError(errno);
+  if (info.st_uid != getuid() || static_cast<std::size_t>(info.st_size) != kSize) {
+    throw SystemError(EACCES);
+  }
+  object_name_ = *name;
+  MapObject(std::move(object));
+}
+
+void SharedBlock::MapObject(UniqueFd object) {
+  void* view = mmap(nullptr, kSize, PROT_READ | PROT_WRITE, MAP_SHARED, object.get(), 0);
+  if (view == MAP_FAILED) throw SystemError(errno);
+  view_ = static_cast<std::byte*>(view);
+}
+
+void SharedBlock::RemoveIfLast() {
+  if (object_name_.empty()) return;
+  // Without the lock a starting copy could be opening the object right now.
+  const UniqueFd lock = OpenPrivateFile(BlockFile(folder_, key_, ".lock"));
+  if (Flock(lock.get(), LOCK_EX | LOCK_NB) != 0) return;
+  if (Flock(holders_.get(), LOCK_EX | LOCK_NB) == 0) shm_unlink(object_name_.c_str());
+}
+
+}  // namespace platform

@@ -1,0 +1,90 @@
+#pragma once
+// Stands in for a named block of shared memory (CreateFileMappingA /
+// OpenFileMappingA / MapViewOfFile) of 8 bytes.
+//
+// The block "name" of user U is the POSIX shared memory object
+// "/" U "-" <name>, mode 0600 (a "/" inside the name is written "%2F", a "%"
+// "%25"; a name too long for the system is cut and completed by a hash of the
+// whole name). Two files of the user's runtime folder (UserRuntimeDir(), mode
+// 0700) go with it:
+//   block-<name>.lock     exclusive flock while a process opens, creates,
+//                         reads or changes the block (SharedBlockLock);
+//   block-<name>.holders  every process that holds the block keeps a shared
+//                         flock on it; it holds the object's name.
+// The block exists while a process holds it: when no holder's lock remains
+// (all holders ended, or died by a crash or kill -9, whose locks the kernel
+// drops), the next opener counts it as new and starts it from 8 zero bytes.
+// An object of that name that this runtime folder did not record (another
+// user's, or one of a holder with another runtime folder) is never used or
+// removed: the block then lives under the name followed by "-" and a random
+// number, which the holders file records. Another user can therefore neither
+// read ours nor keep ours from being made.
+
+#include <cstddef>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "platform/window_wire.h"
+
+namespace platform {
+
+// The part of the block's file and object names that comes from `name`:
+// without "/", at most kMaxBlockKeyLength bytes, and different for different names.
+std::string SharedBlockKey(std::string_view name);
+inline constexpr std::size_t kMaxBlockKeyLength = 160;
+
+// Exclusive use of the block `name` among the processes of this user, from
+// construction (which waits for it) to destruction. Throws SystemError when
+// the runtime folder or the lock file cannot be used.
+class SharedBlockLock {
+ public:
+  explicit SharedBlockLock(std::string_view name);
+  const std::string& key() const { return key_; }
+  // The runtime folder as it was when the lock was taken.
+  const std::filesystem::path& folder() const { return folder_; }
+
+ private:
+  std::string key_;
+  std::filesystem::path folder_;
+  window_wire::UniqueFd fd_;
+};
+
+// This process's hold on the block, from construction to destruction, and its
+// view of the 8 bytes. Made under the block's lock; reads and writes of the
+// bytes by more than one process need that lock around them too.
+class SharedBlock {
+ public:
+  static constexpr std::size_t kSize = 8;
+
+  // Opens the block, or creates it (8 zero bytes) when no live process holds
+  // it. Throws SystemError when it can be neither.
+  explicit SharedBlock(const SharedBlockLock& lock);
+  // Never waits: the last holder removes the object when the lock is free at
+  // that moment; otherwise the next creator removes what is left.
+  ~SharedBlock();
+  SharedBlock(const SharedBlock&) = delete;
+  SharedBlock& operator=(const SharedBlock&) = delete;
+
+  // False when this process created the block, true when others held it before.
+  bool existed() const { return existed_; }
+  std::span<std::byte, kSize> bytes() { return std::span<std::byte, kSize>(view_, kSize); }
+  // The object's name, as the holders file records it.
+  const std::string& object_name() const { return object_name_; }
+
+ private:
+  void Create();
+  void OpenExisting();
+  void MapObject(window_wire::UniqueFd object);
+  void RemoveIfLast();
+
+  std::string key_;
+  std::filesystem::path folder_;
+  std::string object_name_;
+  window_wire::UniqueFd holders_;
+  std::byte* view_ = nullptr;
+  bool existed_ = false;
+};
+
+}  // namespace platform
