@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "platform/errors.h"
+#include "platform/file.h"
 
 namespace {
 
@@ -55,22 +56,14 @@ std::uint32_t Get32(const std::uint8_t* bytes, bool motorola) {
 // not wait, so that a path naming a pipe cannot stall the reader.
 class FileHandle {
  public:
-  explicit FileHandle(const std::string& path)
-      : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
-    if (fd_ < 0) {
-      throw platform::InOutError::FromErrno(errno);
-    }
-  }
-  ~FileHandle() { ::close(fd_); }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
+  explicit FileHandle(const std::string& path) : file_(platform::OpenWithoutWaiting(path)) {}
 
   // Reads up to `size` bytes at `position`; fewer only where the file ends.
   std::size_t ReadAt(std::uint64_t position, std::uint8_t* target, std::size_t size) const {
     std::size_t done = 0;
     while (done < size) {
       const ssize_t got =
-          ::pread(fd_, target + done, size - done, static_cast<off_t>(position + done));
+          ::pread(file_.get(), target + done, size - done, static_cast<off_t>(position + done));
       if (got < 0 && errno == EINTR) {
         continue;
       }
@@ -86,7 +79,7 @@ class FileHandle {
   }
 
  private:
-  int fd_;
+  platform::FileDescriptor file_;
 };
 
 struct ExifSegment {
