@@ -1,10 +1,11 @@
 #include "generator/report.h"
 
 #include "shared/names.h"
+#include "shared/sysconfig.h"
 
 std::string BuildProgressReport(const std::string& current_picture, const std::string& has_text,
                                 const std::string& output_file) {
-  if (has_text == "yes") return current_picture + "|" + output_file;
+  if (has_text == SysConfig::Yes) return current_picture + "|" + output_file;
   return current_picture + "|NoExifData";
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "shared/sysconfig.h"
+
 namespace {
 
 // Where the text sits along one axis of the picture.
@@ -14,14 +16,14 @@ struct Anchor {
 // The positions in the order the front-end lists them; anything unknown is
 // the last one, bottom right.
 Anchor AnchorFor(const std::string& txt_position) {
-  if (txt_position == "0") return {Edge::kNear, Edge::kNear};
-  if (txt_position == "1") return {Edge::kCenter, Edge::kNear};
-  if (txt_position == "2") return {Edge::kFar, Edge::kNear};
-  if (txt_position == "3") return {Edge::kNear, Edge::kCenter};
-  if (txt_position == "4") return {Edge::kCenter, Edge::kCenter};
-  if (txt_position == "5") return {Edge::kFar, Edge::kCenter};
-  if (txt_position == "6") return {Edge::kNear, Edge::kFar};
-  if (txt_position == "7") return {Edge::kCenter, Edge::kFar};
+  if (txt_position == SysConfig::TopLeft) return {Edge::kNear, Edge::kNear};
+  if (txt_position == SysConfig::TopCenter) return {Edge::kCenter, Edge::kNear};
+  if (txt_position == SysConfig::TopRight) return {Edge::kFar, Edge::kNear};
+  if (txt_position == SysConfig::MiddleLeft) return {Edge::kNear, Edge::kCenter};
+  if (txt_position == SysConfig::Center) return {Edge::kCenter, Edge::kCenter};
+  if (txt_position == SysConfig::MiddleRight) return {Edge::kFar, Edge::kCenter};
+  if (txt_position == SysConfig::BottomLeft) return {Edge::kNear, Edge::kFar};
+  if (txt_position == SysConfig::BottomCenter) return {Edge::kCenter, Edge::kFar};
   return {Edge::kFar, Edge::kFar};
 }
 
@@ -49,8 +51,8 @@ int ShadowOffsetFor(int picture_width) {
 
 int StampFontSizeFor(int picture_width, const std::string& stamp_size) {
   std::int64_t percent = 5;
-  if (stamp_size == "0") percent = 3;
-  if (stamp_size == "2") percent = 7;
+  if (stamp_size == SysConfig::SmallStamp) percent = 3;
+  if (stamp_size == SysConfig::LargeStamp) percent = 7;
   const std::int64_t size = std::int64_t{picture_width} * percent / 100;
   return static_cast<int>(size - size * 30 / 100);
 }
