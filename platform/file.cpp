@@ -22,12 +22,6 @@ constexpr std::size_t kReadChunk = 64 * 1024;
   throw InOutError::FromErrno(error != 0 ? error : EIO);
 }
 
-std::string FolderOf(const std::string& path) {
-  const auto slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 // The folder with its trailing "/" (empty for the working folder), and the name.
 std::pair<std::string, std::string> SplitPath(const std::string& path) {
   const std::size_t slash = path.rfind('/');
@@ -48,13 +42,6 @@ std::string RandomSuffix() {
 bool IsEmptyRegularFile(const std::string& path) {
   struct stat status {};
   return lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && status.st_size == 0;
-}
-
-// Makes a rename itself survive a power loss; a failure here loses nothing
-// that is not already on disk, so it is not reported.
-void SyncFolder(const std::string& folder) {
-  const FileDescriptor dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.valid()) fsync(dir.get());
 }
 
 }  // namespace
@@ -182,8 +169,9 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes, mode
     fchmod(temporary.descriptor().get(), existing.st_mode & 07777);
   WriteAll(temporary.descriptor().get(), bytes);
   temporary.SyncAndClose();
+  // The folder is not synced: a rename lost to a power cut brings back the
+  // previous whole file, and the sync would double the time of a save.
   temporary.ReplaceTarget();
-  SyncFolder(FolderOf(path));
 }
 
 }  // namespace platform

@@ -228,12 +228,21 @@ void WriteProfileString(const std::string& path, std::string_view section, std::
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key,
                                 std::string_view default_value) const {
-  const auto value = ProfileSnapshot::Load(path_).Find(section, key);
+  const auto value = pending_ ? ProfileSnapshot(*pending_).Find(section, key)
+                              : ProfileSnapshot::Load(path_).Find(section, key);
   return value ? *value : std::string(default_value);
 }
 
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-  WriteProfileString(path_, section, key, value);
+  if (!IsWritableName(section, key)) throw ProfileWriteError(path_);
+  if (!pending_) pending_ = ReadForUpdate(path_);
+  *pending_ = WithValue(*pending_, section, key, ValueOnOneLine(value));
+}
+
+void IniFile::UpdateFile() {
+  if (!pending_) return;
+  ReplaceFile(path_, *pending_);
+  pending_.reset();
 }
 
 }  // namespace platform
