@@ -15,6 +15,8 @@
 #include "platform/errors.h"
 #include "platform/file.h"
 
+namespace vantrel {
+
 namespace {
 
 constexpr std::uint8_t kMarkerPrefix = 0xFF;
@@ -617,3 +619,5 @@ std::string TExif::ReadShutterText(std::uint64_t position) {
   }
   return "1/" + std::to_string(static_cast<std::int64_t>(steps)) + " seconds";
 }
+
+}  // namespace vantrel

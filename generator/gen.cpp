@@ -16,6 +16,8 @@
 #include "shared/names.h"
 #include "shared/sysconfig.h"
 
+namespace vantrel {
+
 namespace {
 
 // Our own window carries the rendezvous class too, so its caption must never
@@ -222,3 +224,5 @@ int generator_main() {
     return 1;
   }
 }
+
+}  // namespace vantrel

@@ -16,6 +16,8 @@
 
 #include "platform/file.h"
 
+namespace vantrel {
+
 namespace {
 
 // 256 megapixels, a bitmap of 768 MiB: well beyond the pictures of today's
@@ -368,3 +370,5 @@ void SaveJpegFile(const platform::Bitmap& bitmap, const std::string& path, int q
   output.Close();
   output.Commit();
 }
+
+}  // namespace vantrel

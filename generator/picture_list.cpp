@@ -8,6 +8,8 @@
 #include "platform/errors.h"
 #include "platform/file.h"
 
+namespace vantrel {
+
 namespace {
 
 constexpr std::size_t kChunkSize = 64 * 1024;
@@ -52,3 +54,5 @@ std::string PictureListReader::ReadLine() {
   }
   return line;
 }
+
+}  // namespace vantrel

@@ -7,6 +7,8 @@
 
 #include "platform/file.h"
 
+namespace vantrel {
+
 // Holds the list open from construction to destruction. Lines end at CR LF or
 // at a lone LF; a CR not followed by LF belongs to the line. Read it as
 //   do { line = reader.ReadLine(); ... } while (!reader.AtEnd());
@@ -33,3 +35,5 @@ class PictureListReader {
   std::size_t size_ = 0;
   bool exhausted_ = false;
 };
+
+}  // namespace vantrel

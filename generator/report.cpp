@@ -3,6 +3,8 @@
 #include "shared/names.h"
 #include "shared/sysconfig.h"
 
+namespace vantrel {
+
 std::string BuildProgressReport(const std::string& current_picture, const std::string& has_text,
                                 const std::string& output_file) {
   if (has_text == SysConfig::Yes) return current_picture + "|" + output_file;
@@ -20,3 +22,5 @@ void SendProgressReport(platform::WindowHandle own_window, const std::string& re
     // A lost report must never stop the picture from being made.
   }
 }
+
+}  // namespace vantrel

@@ -7,6 +7,8 @@
 #include "shared/helpers.h"
 #include "shared/sysconfig.h"
 
+namespace vantrel {
+
 namespace {
 
 // Reads the keys of one section in the order given by the calls, all from one
@@ -74,3 +76,5 @@ TextStyle TextStyleOf(const GeneratorSettings& settings) {
   return {on(settings.TextBold), on(settings.TextItalic), on(settings.TextUnderline),
           on(settings.TextStrikeout)};
 }
+
+}  // namespace vantrel

@@ -5,6 +5,8 @@
 
 #include "platform/bitmap.h"
 
+namespace vantrel {
+
 struct GeneratorSettings {
   platform::ColorRef text_color = 0;
   std::string font_select_name;
@@ -29,3 +31,5 @@ struct TextStyle {
 
 // Each style is on only when its flag is exactly SysConfig::Yes.
 TextStyle TextStyleOf(const GeneratorSettings& settings);
+
+}  // namespace vantrel

@@ -4,6 +4,8 @@
 
 #include "shared/sysconfig.h"
 
+namespace vantrel {
+
 namespace {
 
 // Where the text sits along one axis of the picture.
@@ -77,3 +79,5 @@ StampPlacement PlaceStamp(int picture_width, int picture_height, int text_width,
   p.stamp_y = Along(anchor.y, picture_height, text_height, p.margin_y, p.box_height);
   return p;
 }
+
+}  // namespace vantrel

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace vantrel {
+
 // 0.12 % of the width, exact halves rounded down.
 int ShadowOffsetFor(int picture_width);
 
@@ -25,3 +27,5 @@ struct StampPlacement {
 // wholly outside the picture.
 StampPlacement PlaceStamp(int picture_width, int picture_height, int text_width, int text_height,
                           int border_margin, bool drop_shadow, const std::string& txt_position);
+
+}  // namespace vantrel

@@ -12,6 +12,8 @@
 #include "shared/names.h"
 #include "shared/sysconfig.h"
 
+namespace vantrel {
+
 namespace {
 
 // The runtime's error for a date or time that does not exist. It is a
@@ -270,3 +272,5 @@ std::string LocaleTimeSeparator() {
   const char* format = nl_langinfo(T_FMT);
   return TimeSeparatorOfFormat(format != nullptr ? format : "");
 }
+
+}  // namespace vantrel
