@@ -30,7 +30,7 @@ void FloorDecodeEncode(const std::string& in_path, const std::string& out_path) 
 }
 
 void OurDecodeEncode(const std::string& in_path, const std::string& out_path) {
-  SaveJpegFile(DecodeJpegFile(in_path), out_path, 100);
+  vantrel::SaveJpegFile(vantrel::DecodeJpegFile(in_path), out_path, 100);
 }
 
 template <typename Work>

@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
 
   std::string date;
   for (int i = 0; i < kWarmUp; ++i) {
-    TExif exif;
+    vantrel::TExif exif;
     exif.ReadFromFile(path);
     date = exif.DateTimeOriginal;
   }
@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
   const long long reads_before = ProcessCounter("syscr");
   const auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < kIterations; ++i) {
-    TExif exif;
+    vantrel::TExif exif;
     exif.ReadFromFile(path);
     if (exif.DateTimeOriginal != date) return 1;
   }

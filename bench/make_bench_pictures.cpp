@@ -92,7 +92,7 @@ std::string ExifSegment() {
 void WritePicture(const std::filesystem::path& path, int width, int height) {
   const std::filesystem::path plain = path.string() + ".plain";
   std::filesystem::remove(plain);
-  SaveJpegFile(MakePhotoLike(width, height), plain.string(), kCameraQuality);
+  vantrel::SaveJpegFile(MakePhotoLike(width, height), plain.string(), kCameraQuality);
   std::ifstream in(plain, std::ios::binary);
   std::string jpeg{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   in.close();

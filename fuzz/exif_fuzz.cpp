@@ -9,25 +9,24 @@
 
 #include "generator/Exif.h"
 #include "platform/errors.h"
+#include "platform/file.h"
 
 namespace {
 
 // One in-memory file for the whole run, rewritten for each input.
 class MemoryFile {
  public:
-  MemoryFile() : fd_(memfd_create("exif_fuzz", MFD_CLOEXEC)) {
-    if (fd_ < 0) std::abort();
-    path_ = "/proc/self/fd/" + std::to_string(fd_);
+  MemoryFile() : file_(memfd_create("exif_fuzz", MFD_CLOEXEC)) {
+    if (!file_.valid()) std::abort();
+    path_ = "/proc/self/fd/" + std::to_string(file_.get());
   }
-  ~MemoryFile() { close(fd_); }
-  MemoryFile(const MemoryFile&) = delete;
-  MemoryFile& operator=(const MemoryFile&) = delete;
 
   const std::string& Write(const std::uint8_t* data, std::size_t size) {
-    if (ftruncate(fd_, 0) != 0) std::abort();
+    if (ftruncate(file_.get(), 0) != 0) std::abort();
     std::size_t done = 0;
     while (done < size) {
-      const ssize_t written = pwrite(fd_, data + done, size - done, static_cast<off_t>(done));
+      const ssize_t written =
+          pwrite(file_.get(), data + done, size - done, static_cast<off_t>(done));
       if (written <= 0) std::abort();
       done += static_cast<std::size_t>(written);
     }
@@ -35,7 +34,7 @@ class MemoryFile {
   }
 
  private:
-  int fd_;
+  platform::FileDescriptor file_;
   std::string path_;
 };
 
@@ -43,7 +42,7 @@ class MemoryFile {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static MemoryFile file;
-  TExif exif;
+  vantrel::TExif exif;
   try {
     exif.ReadFromFile(file.Write(data, size));
   } catch (const platform::InOutError&) {

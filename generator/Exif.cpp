@@ -13,6 +13,9 @@
 #include <utility>
 
 #include "platform/errors.h"
+#include "platform/file.h"
+
+namespace vantrel {
 
 namespace {
 
@@ -55,22 +58,14 @@ std::uint32_t Get32(const std::uint8_t* bytes, bool motorola) {
 // not wait, so that a path naming a pipe cannot stall the reader.
 class FileHandle {
  public:
-  explicit FileHandle(const std::string& path)
-      : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
-    if (fd_ < 0) {
-      throw platform::InOutError::FromErrno(errno);
-    }
-  }
-  ~FileHandle() { ::close(fd_); }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
+  explicit FileHandle(const std::string& path) : file_(platform::OpenWithoutWaiting(path)) {}
 
   // Reads up to `size` bytes at `position`; fewer only where the file ends.
   std::size_t ReadAt(std::uint64_t position, std::uint8_t* target, std::size_t size) const {
     std::size_t done = 0;
     while (done < size) {
       const ssize_t got =
-          ::pread(fd_, target + done, size - done, static_cast<off_t>(position + done));
+          ::pread(file_.get(), target + done, size - done, static_cast<off_t>(position + done));
       if (got < 0 && errno == EINTR) {
         continue;
       }
@@ -86,7 +81,7 @@ class FileHandle {
   }
 
  private:
-  int fd_;
+  platform::FileDescriptor file_;
 };
 
 struct ExifSegment {
@@ -624,3 +619,5 @@ std::string TExif::ReadShutterText(std::uint64_t position) {
   }
   return "1/" + std::to_string(static_cast<std::int64_t>(steps)) + " seconds";
 }
+
+}  // namespace vantrel

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace vantrel {
+
 inline constexpr std::array<std::string_view, 9> OrientationNames = {
     "Normal",
     "Mirrored",
@@ -133,3 +135,5 @@ class TExif {
   std::string ReadAsciiValue(const TIfdEntry& entry, std::uint64_t base);
   std::string ReadShutterText(std::uint64_t position);
 };
+
+}  // namespace vantrel

@@ -14,6 +14,9 @@
 #include "platform/text.h"
 #include "shared/helpers.h"
 #include "shared/names.h"
+#include "shared/sysconfig.h"
+
+namespace vantrel {
 
 namespace {
 
@@ -21,7 +24,6 @@ namespace {
 // be the front-end's.
 constexpr const char* kGeneratorCaption = "vantrel stamp worker";
 constexpr int kJpegQuality = 100;
-constexpr std::string_view kYes = "yes";
 
 // The picture's path as a message can hold it: a zero byte would end the
 // message there.
@@ -76,7 +78,7 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::FormActivate() {
-  ini_path_ = app_dir_ + "sysconfig.ini";
+  ini_path_ = app_dir_ + std::string(SysConfig::FileName);
   load_ini();
   // The fonts are needed only after the first picture is decoded; their
   // configuration loads meanwhile.
@@ -161,7 +163,7 @@ void TForm1::create_process_file() {
 void TForm1::gen() {
   TimeTextReset reset_time_text(*date_text_);
   ChooseOverlayText();
-  has_text_ = overlay_text_.empty() ? "no" : "yes";
+  has_text_ = overlay_text_.empty() ? SysConfig::No : SysConfig::Yes;
   create_process_file();
 
   platform::Bitmap picture = DecodeJpegFile(current_picture_);
@@ -178,7 +180,7 @@ void TForm1::DrawAndSave(platform::Bitmap& picture) {
   const platform::Font font({settings_.font_select_name, CharHeightForPoints(font_size), style.bold,
                              style.italic, style.underline, style.strikeout});
   const platform::TextExtent extent = font.Measure(overlay_text_);
-  const bool shadow = settings_.DropShadow == kYes;
+  const bool shadow = settings_.DropShadow == SysConfig::Yes;
   const StampPlacement place =
       PlaceStamp(picture.width, picture.height, extent.width, extent.height,
                  settings_.border_margin, shadow, settings_.TxtPosition);
@@ -218,3 +220,5 @@ int generator_main() {
     return 1;
   }
 }
+
+}  // namespace vantrel

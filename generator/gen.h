@@ -13,6 +13,8 @@
 #include "platform/text.h"
 #include "platform/window.h"
 
+namespace vantrel {
+
 // The generator's copy of the EXIF fields of the current picture.
 struct PictureFacts {
   std::string Make, Model, FocalLength, FNumber, ExposureTime, ISO, DateTimeOriginal;
@@ -78,3 +80,5 @@ class TForm1 {
 // the process exit status: non-zero, with the message on standard error, when
 // an error ended the run.
 int generator_main();
+
+}  // namespace vantrel

@@ -1,7 +1,5 @@
 #include "generator/jpeg_picture.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,12 +8,15 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <random>
 #include <type_traits>
 #include <utility>
 #include <vector>
 
 #include <jpeglib.h>
+
+#include "platform/file.h"
+
+namespace vantrel {
 
 namespace {
 
@@ -32,8 +33,6 @@ constexpr long long kLibraryBytesPerPixel = 8;
 constexpr long long kLibraryHeadroom = 64LL << 20;
 // Rows handed to libjpeg per call.
 constexpr JDIMENSION kRowsPerCall = 16;
-// Keeps the temporary file's name within the file system's name limit.
-constexpr std::size_t kMaxTempStem = 200;
 
 struct ErrorManager {
   jpeg_error_mgr pub;  // first member: libjpeg's pointer to it is a pointer to the whole
@@ -149,22 +148,18 @@ std::string ErrnoText(int error) {
   return std::strerror(error);
 }
 
-// Opens the source read-only; a non-blocking open keeps a FIFO from hanging
-// the run, and anything but a regular file is refused.
+// Opens the source read-only; a pipe cannot hang the run and anything but a
+// regular file is refused.
 FileHandle OpenSource(const std::string& path, const std::string& context) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-  if (fd < 0) throw JpegError(context + ": " + ErrnoText(errno));
-  struct stat status {};
-  if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-    close(fd);
-    throw JpegError(context + ": not a regular file");
+  platform::FileDescriptor source;
+  try {
+    source = platform::OpenRegularFile(path);
+  } catch (const platform::InOutError& error) {
+    throw JpegError(context + ": " + error.what());
   }
-  std::FILE* file = fdopen(fd, "rb");
-  if (file == nullptr) {
-    const int error = errno;
-    close(fd);
-    throw JpegError(context + ": " + ErrnoText(error));
-  }
+  std::FILE* file = fdopen(source.get(), "rb");
+  if (file == nullptr) throw JpegError(context + ": " + ErrnoText(errno));
+  source.Release();
   return FileHandle(file);
 }
 
@@ -236,53 +231,19 @@ void ReadCmykRows(Decompressor& decoder, platform::Bitmap& bitmap) {
   }
 }
 
-// The output's folder with its trailing "/" (empty for the working folder),
-// and its file name.
-std::pair<std::string, std::string> SplitPath(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return {"", path};
-  return {path.substr(0, slash + 1), path.substr(slash + 1)};
-}
-
-std::string RandomSuffix() {
-  static constexpr char kLetters[] =
-      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-  thread_local std::mt19937_64 generator{std::random_device{}()};
-  std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
-  std::string suffix(8, 'x');
-  for (char& letter : suffix) letter = kLetters[pick(generator)];
-  return suffix;
-}
-
-bool IsEmptyRegularFile(const std::string& path) {
-  struct stat status {};
-  return lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && status.st_size == 0;
-}
-
 // The output is written under a hidden temporary name beside its final name
-// and renamed into place when complete, so that whoever waits for the final
+// and moved into place when complete, so that whoever waits for the final
 // name never sees a part of it. Until then the destructor removes it.
 class TempOutput {
  public:
-  TempOutput(std::string final_path, std::string context)
-      : final_path_(std::move(final_path)), context_(std::move(context)) {
-    const auto [folder, name] = SplitPath(final_path_);
-    const std::string stem = folder + "." + name.substr(0, kMaxTempStem) + ".";
-    for (int attempt = 0;; ++attempt) {
-      temp_path_ = stem + RandomSuffix();
-      // Created like any new file: mode 0666 less the umask.
-      const int fd = open(temp_path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-      if (fd >= 0) {
-        Adopt(fd);
-        return;
-      }
-      if (errno != EEXIST || attempt == 100) Fail(errno);
-    }
+  TempOutput(const std::string& final_path, std::string context)
+      : context_(std::move(context)), temporary_(Begin(final_path)) {
+    std::FILE* file = fdopen(temporary_->descriptor().get(), "wb");
+    if (file == nullptr) Fail(errno);
+    temporary_->descriptor().Release();
+    file_.reset(file);
   }
-  ~TempOutput() {
-    file_.reset();
-    if (!committed_) unlink(temp_path_.c_str());
-  }
+  ~TempOutput() { file_.reset(); }
   TempOutput(const TempOutput&) = delete;
   TempOutput& operator=(const TempOutput&) = delete;
 
@@ -296,50 +257,32 @@ class TempOutput {
     if (failed) Fail(error);
   }
 
-  // Renames into place without ever replacing a file that holds data; an
-  // empty file at the final name (a name kept free for this output) is
-  // replaced.
+  // Moves into place without ever replacing a file that holds data; an empty
+  // file at the final name (a name kept free for this output) is replaced.
   void Commit() {
-    int error = MoveWithoutReplacing();
-    if (error == EEXIST && IsEmptyRegularFile(final_path_)) {
-      error = std::rename(temp_path_.c_str(), final_path_.c_str()) == 0 ? 0 : errno;
+    try {
+      if (temporary_->MoveToTargetUnlessTaken()) return;
+    } catch (const platform::InOutError& error) {
+      throw JpegError(context_ + ": " + error.what());
     }
-    if (error == EEXIST) throw JpegError(context_ + ": the file already exists and holds data");
-    if (error != 0) Fail(error);
-    committed_ = true;
+    throw JpegError(context_ + ": the file already exists and holds data");
   }
 
  private:
-  void Adopt(int fd) {
-    std::FILE* file = fdopen(fd, "wb");
-    if (file == nullptr) {
-      const int error = errno;
-      close(fd);
-      unlink(temp_path_.c_str());
-      Fail(error);
+  // Created like any new file: mode 0666 less the umask.
+  std::unique_ptr<platform::TemporarySibling> Begin(const std::string& final_path) const {
+    try {
+      return std::make_unique<platform::TemporarySibling>(final_path);
+    } catch (const platform::InOutError& error) {
+      throw JpegError(context_ + ": " + error.what());
     }
-    file_.reset(file);
-  }
-
-  int MoveWithoutReplacing() {
-    if (renameat2(AT_FDCWD, temp_path_.c_str(), AT_FDCWD, final_path_.c_str(), RENAME_NOREPLACE) ==
-        0) {
-      return 0;
-    }
-    if (errno != EINVAL && errno != ENOSYS) return errno;
-    // File systems without that rename: a hard link never replaces either.
-    if (link(temp_path_.c_str(), final_path_.c_str()) != 0) return errno;
-    unlink(temp_path_.c_str());
-    return 0;
   }
 
   [[noreturn]] void Fail(int error) const { throw JpegError(context_ + ": " + ErrnoText(error)); }
 
-  std::string final_path_;
   std::string context_;
-  std::string temp_path_;
+  std::unique_ptr<platform::TemporarySibling> temporary_;
   FileHandle file_;
-  bool committed_ = false;
 };
 
 void CheckBitmap(const platform::Bitmap& bitmap, const std::string& context) {
@@ -427,3 +370,5 @@ void SaveJpegFile(const platform::Bitmap& bitmap, const std::string& path, int q
   output.Close();
   output.Commit();
 }
+
+}  // namespace vantrel

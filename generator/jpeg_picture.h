@@ -7,6 +7,8 @@
 #include "platform/bitmap.h"
 #include "platform/errors.h"
 
+namespace vantrel {
+
 // An error of the codec or of the picture files; the message names the file
 // and what failed.
 class JpegError : public platform::Error {
@@ -31,3 +33,5 @@ void SaveJpegFile(const platform::Bitmap& bitmap, const std::string& path, int q
 
 // The largest picture, in pixels, that DecodeJpegFile accepts on this machine.
 long long MaxPicturePixels();
+
+}  // namespace vantrel

@@ -1,5 +1,5 @@
 #include "generator/gen.h"
 
 int main() {
-  return generator_main();
+  return vantrel::generator_main();
 }

@@ -6,6 +6,8 @@
 
 #include "shared/helpers.h"
 
+namespace vantrel {
+
 namespace {
 
 constexpr std::string_view kMarker = "_DateTime_";
@@ -84,3 +86,5 @@ std::string ChooseOutputName(const std::string& current_picture, const std::stri
   }
   throw NoFreeOutputNameError(current_picture);
 }
+
+}  // namespace vantrel

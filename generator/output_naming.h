@@ -7,6 +7,8 @@
 
 #include "platform/errors.h"
 
+namespace vantrel {
+
 // The extension of a path: from its last "." to the end, provided no "/"
 // follows that "."; "" otherwise.
 std::string ExtensionOf(std::string_view path);
@@ -36,3 +38,5 @@ class NoFreeOutputNameError : public platform::Error {
 // over. Throws NoFreeOutputNameError when kMaxOutputNameTries candidates are all taken.
 inline constexpr int kMaxOutputNameTries = 1000;
 std::string ChooseOutputName(const std::string& current_picture, const std::string& output_path);
+
+}  // namespace vantrel

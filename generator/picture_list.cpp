@@ -1,13 +1,14 @@
 #include "generator/picture_list.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 
 #include "platform/errors.h"
+#include "platform/file.h"
+
+namespace vantrel {
 
 namespace {
 
@@ -15,22 +16,9 @@ constexpr std::size_t kChunkSize = 64 * 1024;
 
 }  // namespace
 
-PictureListReader::PictureListReader(const std::string& path) : buffer_(kChunkSize) {
-  // Non-blocking, so that a pipe in the list's place cannot hold the run in
-  // the open; anything but a regular file is refused.
-  fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd_ < 0) throw platform::InOutError::FromErrno(errno);
-  struct stat info {};
-  const int error = fstat(fd_, &info) != 0 ? errno : (S_ISREG(info.st_mode) ? 0 : EACCES);
-  if (error != 0) {
-    close(fd_);
-    throw platform::InOutError::FromErrno(error);
-  }
+PictureListReader::PictureListReader(const std::string& path)
+    : file_(platform::OpenRegularFile(path)), buffer_(kChunkSize) {
   FillWhenEmpty();
-}
-
-PictureListReader::~PictureListReader() {
-  close(fd_);
 }
 
 bool PictureListReader::AtEnd() const {
@@ -39,7 +27,7 @@ bool PictureListReader::AtEnd() const {
 
 void PictureListReader::FillWhenEmpty() {
   while (pos_ == size_ && !exhausted_) {
-    const ssize_t got = read(fd_, buffer_.data(), buffer_.size());
+    const ssize_t got = read(file_.get(), buffer_.data(), buffer_.size());
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) throw platform::InOutError::FromErrno(errno);
     pos_ = 0;
@@ -66,3 +54,5 @@ std::string PictureListReader::ReadLine() {
   }
   return line;
 }
+
+}  // namespace vantrel

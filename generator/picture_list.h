@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/file.h"
+
+namespace vantrel {
+
 // Holds the list open from construction to destruction. Lines end at CR LF or
 // at a lone LF; a CR not followed by LF belongs to the line. Read it as
 //   do { line = reader.ReadLine(); ... } while (!reader.AtEnd());
@@ -16,9 +20,6 @@ class PictureListReader {
   // for a missing one); anything but a regular file (a folder, a pipe) is
   // refused as access denied.
   explicit PictureListReader(const std::string& path);
-  ~PictureListReader();
-  PictureListReader(const PictureListReader&) = delete;
-  PictureListReader& operator=(const PictureListReader&) = delete;
 
   bool AtEnd() const;
   // The next line without its line end and without trimming; "" at the end.
@@ -28,9 +29,11 @@ class PictureListReader {
   // Makes at least one unread byte available unless the file is exhausted.
   void FillWhenEmpty();
 
-  int fd_ = -1;
+  platform::FileDescriptor file_;
   std::vector<char> buffer_;
   std::size_t pos_ = 0;
   std::size_t size_ = 0;
   bool exhausted_ = false;
 };
+
+}  // namespace vantrel

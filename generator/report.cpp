@@ -1,10 +1,13 @@
 #include "generator/report.h"
 
 #include "shared/names.h"
+#include "shared/sysconfig.h"
+
+namespace vantrel {
 
 std::string BuildProgressReport(const std::string& current_picture, const std::string& has_text,
                                 const std::string& output_file) {
-  if (has_text == "yes") return current_picture + "|" + output_file;
+  if (has_text == SysConfig::Yes) return current_picture + "|" + output_file;
   return current_picture + "|NoExifData";
 }
 
@@ -19,3 +22,5 @@ void SendProgressReport(platform::WindowHandle own_window, const std::string& re
     // A lost report must never stop the picture from being made.
   }
 }
+
+}  // namespace vantrel

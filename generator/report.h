@@ -6,6 +6,8 @@
 
 #include "platform/window.h"
 
+namespace vantrel {
+
 // Text of one picture's report: "<source>|<output file>" when has_text is exactly
 // "yes", else "<source>|NoExifData" (nothing will be written for that picture).
 std::string BuildProgressReport(const std::string& current_picture, const std::string& has_text,
@@ -16,3 +18,5 @@ std::string BuildProgressReport(const std::string& current_picture, const std::s
 // followed by one zero byte. Waits until the front-end has taken it. Without a
 // front-end, or on any failure, the report is lost and nothing is raised.
 void SendProgressReport(platform::WindowHandle own_window, const std::string& report);
+
+}  // namespace vantrel

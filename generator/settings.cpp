@@ -5,10 +5,11 @@
 #include "platform/convert.h"
 #include "platform/profile.h"
 #include "shared/helpers.h"
+#include "shared/sysconfig.h"
+
+namespace vantrel {
 
 namespace {
-
-constexpr std::string_view kSection = "LastConfig";
 
 // Reads the keys of one section in the order given by the calls, all from one
 // reading of the file, so that a run sees one consistent state of it.
@@ -16,7 +17,7 @@ class SettingsReader {
  public:
   explicit SettingsReader(const std::string& path) : file_(platform::ProfileSnapshot::Load(path)) {}
 
-  std::string Text(std::string_view key) const { return file_.Read(kSection, key); }
+  std::string Text(std::string_view key) const { return file_.Read(SysConfig::Section, key); }
   int Integer(std::string_view key) const { return platform::StrToInt(Text(key)); }
 
   // A colour stored as three decimal bytes; only the low eight bits of each count.
@@ -45,31 +46,35 @@ class SettingsReader {
 GeneratorSettings ReadGeneratorSettings(const std::string& ini_path) {
   const SettingsReader ini(ini_path);
   GeneratorSettings s;
-  s.text_color = ini.Color("r_font_color", "g_font_color", "b_font_color");
-  s.font_select_name = ini.Text("font_select_name");
-  s.shadow_color = ini.Color("r_DropShadow_color", "g_DropShadow_color", "b_DropShadow_color");
-  s.DropShadow = ini.Text("DropShadow");
-  s.TextBold = ini.Text("TextBold");
-  s.TextItalic = ini.Text("TextItalic");
-  s.TextUnderline = ini.Text("TextUnderline");
-  s.TextStrikeout = ini.Text("TextStrikeout");
-  s.TxtPosition = ini.Text("TxtPosition");
-  s.StampSize = ini.Text("StampSize");
-  s.DateFormat = ini.Integer("DateFormat");
-  s.DayDisplay = ini.Text("DayDisplay");
-  s.DayNotShow = ini.Text("DayNotShow");
-  s.Separated = ini.Text("Separated");
-  s.MonthDisplay = ini.Text("MonthDisplay");
-  s.YearDisplay = ini.Text("YearDisplay");
-  s.TimeStyle = ini.Text("TimeStyle");
-  s.border_margin = ini.Integer("border_margin");
-  s.OutputPath = ini.Text("Output Path");
-  s.MyTXT = Trim(ini.Text("MyTXT"));
+  namespace key = SysConfig;
+  s.text_color = ini.Color(key::r_font_color, key::g_font_color, key::b_font_color);
+  s.font_select_name = ini.Text(key::font_select_name);
+  s.shadow_color =
+      ini.Color(key::r_DropShadow_color, key::g_DropShadow_color, key::b_DropShadow_color);
+  s.DropShadow = ini.Text(key::DropShadow);
+  s.TextBold = ini.Text(key::TextBold);
+  s.TextItalic = ini.Text(key::TextItalic);
+  s.TextUnderline = ini.Text(key::TextUnderline);
+  s.TextStrikeout = ini.Text(key::TextStrikeout);
+  s.TxtPosition = ini.Text(key::TxtPosition);
+  s.StampSize = ini.Text(key::StampSize);
+  s.DateFormat = ini.Integer(key::DateFormat);
+  s.DayDisplay = ini.Text(key::DayDisplay);
+  s.DayNotShow = ini.Text(key::DayNotShow);
+  s.Separated = ini.Text(key::Separated);
+  s.MonthDisplay = ini.Text(key::MonthDisplay);
+  s.YearDisplay = ini.Text(key::YearDisplay);
+  s.TimeStyle = ini.Text(key::TimeStyle);
+  s.border_margin = ini.Integer(key::border_margin);
+  s.OutputPath = ini.Text(key::OutputPath);
+  s.MyTXT = Trim(ini.Text(key::MyTXT));
   return s;
 }
 
 TextStyle TextStyleOf(const GeneratorSettings& settings) {
-  const auto on = [](const std::string& flag) { return flag == "yes"; };
+  const auto on = [](const std::string& flag) { return flag == SysConfig::Yes; };
   return {on(settings.TextBold), on(settings.TextItalic), on(settings.TextUnderline),
           on(settings.TextStrikeout)};
 }
+
+}  // namespace vantrel

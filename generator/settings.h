@@ -5,6 +5,8 @@
 
 #include "platform/bitmap.h"
 
+namespace vantrel {
+
 struct GeneratorSettings {
   platform::ColorRef text_color = 0;
   std::string font_select_name;
@@ -17,7 +19,7 @@ struct GeneratorSettings {
   std::string MyTXT;  // trimmed
 };
 
-// Reads the section "LastConfig" of the settings file at `ini_path`. A missing
+// Reads the section SysConfig::Section of the settings file at `ini_path`. A missing
 // file reads as a file without keys. Throws platform::ConvertError for the
 // first number that is not an integer, in the order the keys are read (the
 // colour bytes of one colour blue first), before any later key is looked at.
@@ -27,5 +29,7 @@ struct TextStyle {
   bool bold = false, italic = false, underline = false, strikeout = false;
 };
 
-// Each style is on only when its flag is exactly "yes".
+// Each style is on only when its flag is exactly SysConfig::Yes.
 TextStyle TextStyleOf(const GeneratorSettings& settings);
+
+}  // namespace vantrel

@@ -2,6 +2,10 @@
 
 #include <cstdint>
 
+#include "shared/sysconfig.h"
+
+namespace vantrel {
+
 namespace {
 
 // The positions are stored as their list index in text; only the exact
@@ -17,8 +21,8 @@ int PositionIndexOf(const std::string& txt_position) {
 
 int StampFontSizeFor(int picture_width, const std::string& stamp_size) {
   int percent = kMediumStampPercent;
-  if (stamp_size == "0") percent = kSmallStampPercent;
-  if (stamp_size == "2") percent = kLargeStampPercent;
+  if (stamp_size == SysConfig::SmallStamp) percent = kSmallStampPercent;
+  if (stamp_size == SysConfig::LargeStamp) percent = kLargeStampPercent;
   return StampPointsFor(picture_width, percent);
 }
 
@@ -29,3 +33,5 @@ StampPlacement PlaceStamp(int picture_width, int picture_height, int text_width,
   return PlaceTextCell(picture_width, picture_height, text_width, text_height, margin_x, margin_y,
                        drop_shadow, PositionIndexOf(txt_position));
 }
+
+}  // namespace vantrel

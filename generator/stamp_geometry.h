@@ -7,6 +7,8 @@
 
 #include "shared/stamp_layout.h"
 
+namespace vantrel {
+
 // The font size in points: 3 % ("0"), 7 % ("2") or else 5 % of the width,
 // less 30 % of that.
 int StampFontSizeFor(int picture_width, const std::string& stamp_size);
@@ -16,3 +18,5 @@ int StampFontSizeFor(int picture_width, const std::string& stamp_size);
 // wholly outside the picture.
 StampPlacement PlaceStamp(int picture_width, int picture_height, int text_width, int text_height,
                           int border_margin, bool drop_shadow, const std::string& txt_position);
+
+}  // namespace vantrel

@@ -10,6 +10,9 @@
 #include "platform/errors.h"
 #include "shared/helpers.h"
 #include "shared/names.h"
+#include "shared/sysconfig.h"
+
+namespace vantrel {
 
 namespace {
 
@@ -132,28 +135,28 @@ std::string TwoDigits(int number) {
 // The month as written; a style or month it cannot write keeps `previous`.
 std::string MonthTextFor(const std::string& style, const std::string& month,
                          const std::string& previous) {
-  if (style == "n") return month;
+  if (style == SysConfig::MonthNumber) return month;
   const int index = IndexOfTextInList(month, MonthNumbers);
   if (index < 0) return previous;
   const auto i = static_cast<std::size_t>(index);
-  if (style == "s") return std::string(ShortMonthNames[i]);
-  if (style == "l") return std::string(LongMonthNames[i]);
+  if (style == SysConfig::ShortName) return std::string(ShortMonthNames[i]);
+  if (style == SysConfig::LongName) return std::string(LongMonthNames[i]);
   return previous;
 }
 
 std::string DayPrefixFor(const std::string& style, const DateTimeValue& value) {
   const std::size_t i = IsoWeekday(value) - 1;
-  if (style == "s") return std::string(ShortDayNames[i]) + ". ";
-  if (style == "l") return std::string(LongDayNames[i]) + ". ";
+  if (style == SysConfig::ShortName) return std::string(ShortDayNames[i]) + ". ";
+  if (style == SysConfig::LongName) return std::string(LongDayNames[i]) + ". ";
   return "";
 }
 
 // A month written as a name always stands between blanks.
 std::string DateSeparatorFor(const std::string& separated, const std::string& month_text) {
   if (IsAllDigits(month_text)) {
-    if (separated == "1") return ".";
-    if (separated == "2") return "/";
-    if (separated == "3") return "-";
+    if (separated == SysConfig::SeparatedByDot) return ".";
+    if (separated == SysConfig::SeparatedBySlash) return "/";
+    if (separated == SysConfig::SeparatedByHyphen) return "-";
   }
   return " ";
 }
@@ -180,8 +183,8 @@ std::optional<std::string> DateBodyFor(int date_format, const DateParts& parts,
 std::string TimeTextFor(const std::string& style, const DateTimeValue& value,
                         const std::string& sep) {
   const std::string hour_minute = TwoDigits(value.hour) + sep + TwoDigits(value.minute);
-  if (style == "HMS") return hour_minute + sep + TwoDigits(value.second);
-  if (style == "HM") return hour_minute;
+  if (style == SysConfig::HourMinuteSecond) return hour_minute + sep + TwoDigits(value.second);
+  if (style == SysConfig::HourMinute) return hour_minute;
   return "";
 }
 
@@ -212,7 +215,7 @@ DateTextBuilder::DateTextBuilder(DateTextChoices choices, std::string time_separ
     : choices_(std::move(choices)), time_separator_(std::move(time_separator)) {}
 
 std::string DateTextBuilder::BuildDate(std::string_view exif_date) {
-  const DateParts parts = CutDateParts(exif_date, choices_.YearDisplay == "s");
+  const DateParts parts = CutDateParts(exif_date, choices_.YearDisplay == SysConfig::ShortName);
   std::string month_text = MonthTextFor(choices_.MonthDisplay, parts.month, month_text_);
   // Converted before anything is kept, so a failing date leaves the run's
   // carried-over texts as the previous picture left them.
@@ -269,3 +272,5 @@ std::string LocaleTimeSeparator() {
   const char* format = nl_langinfo(T_FMT);
   return TimeSeparatorOfFormat(format != nullptr ? format : "");
 }
+
+}  // namespace vantrel

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace vantrel {
+
 // The date choices of one run, as the settings file holds them.
 struct DateTextChoices {
   std::string YearDisplay, MonthDisplay, DayDisplay, Separated, TimeStyle;  // compared exactly
@@ -49,3 +51,5 @@ std::string TimeSeparatorOfFormat(std::string_view format);
 
 // TimeSeparatorOfFormat of the current LC_TIME locale's time format.
 std::string LocaleTimeSeparator();
+
+}  // namespace vantrel

@@ -2,14 +2,13 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 
 #include "platform/errors.h"
+#include "platform/file.h"
 #include "platform/runtime_dir.h"
 #include "platform/text_engine.h"
 
@@ -25,64 +24,41 @@ constexpr const char* kLockName = "fonts.lock";
 // lock because a new list replaces the old one in a single rename.
 class RegistryLock {
  public:
-  explicit RegistryLock(const fs::path& dir) {
-    fd_ = open((dir / kLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd_ < 0) throw InOutError::FromErrno(errno);
-    while (flock(fd_, LOCK_EX) != 0) {
-      if (errno != EINTR) {
-        const int error = errno;
-        close(fd_);
-        throw InOutError::FromErrno(error);
-      }
+  explicit RegistryLock(const fs::path& dir)
+      : file_(open((dir / kLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+    if (!file_.valid()) throw InOutError::FromErrno(errno);
+    while (flock(file_.get(), LOCK_EX) != 0) {
+      if (errno != EINTR) throw InOutError::FromErrno(errno);
     }
   }
-  ~RegistryLock() { close(fd_); }
-  RegistryLock(const RegistryLock&) = delete;
-  RegistryLock& operator=(const RegistryLock&) = delete;
 
  private:
-  int fd_ = -1;
+  FileDescriptor file_;
 };
 
+// A missing or unreadable list is an empty one.
 std::vector<std::string> ReadList(const fs::path& file) {
+  std::string text;
+  try {
+    text = ReadToEnd(OpenRegularFile(file.string()));
+  } catch (const InOutError&) {
+    return {};
+  }
   std::vector<std::string> files;
-  std::ifstream in(file);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty()) files.push_back(line);
+  std::size_t begin = 0;
+  while (begin < text.size()) {
+    const std::size_t end = std::min(text.find('\n', begin), text.size());
+    if (end > begin) files.push_back(text.substr(begin, end - begin));
+    begin = end + 1;
   }
   return files;
 }
 
-void WriteAll(int fd, const std::string& data) {
-  std::size_t done = 0;
-  while (done < data.size()) {
-    const ssize_t written = write(fd, data.data() + done, data.size() - done);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) throw InOutError::FromErrno(written < 0 ? errno : EIO);
-    done += static_cast<std::size_t>(written);
-  }
-}
-
 // A reader sees either the old list or the new one, never a part.
-void WriteListAtomically(const fs::path& dir, const std::vector<std::string>& files) {
+void WriteList(const fs::path& dir, const std::vector<std::string>& files) {
   std::string data;
   for (const std::string& file : files) data += file + "\n";
-  std::string temp = (dir / (std::string(kRegistryName) + ".XXXXXX")).string();
-  const int fd = mkostemp(temp.data(), O_CLOEXEC);
-  if (fd < 0) throw InOutError::FromErrno(errno);
-  try {
-    WriteAll(fd, data);
-    if (close(fd) != 0) throw InOutError::FromErrno(errno);
-  } catch (...) {
-    unlink(temp.c_str());
-    throw;
-  }
-  if (rename(temp.c_str(), (dir / kRegistryName).c_str()) != 0) {
-    const int error = errno;
-    unlink(temp.c_str());
-    throw InOutError::FromErrno(error);
-  }
+  ReplaceFileAtomically((dir / kRegistryName).string(), data, 0600);
 }
 
 // Registry entries are absolute, so that every process finds the same file
@@ -99,7 +75,7 @@ bool UpdateList(Change change) {
   RegistryLock lock(dir);
   std::vector<std::string> files = ReadList(dir / kRegistryName);
   if (!change(files)) return false;
-  WriteListAtomically(dir, files);
+  WriteList(dir, files);
   return true;
 }
 

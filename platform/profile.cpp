@@ -1,13 +1,7 @@
 #include "platform/profile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cerrno>
-
 #include "platform/errors.h"
+#include "platform/file.h"
 
 namespace platform {
 namespace {
@@ -174,156 +168,38 @@ std::string WithValue(std::string_view text, std::string_view section, std::stri
   return result;
 }
 
-// The whole file's bytes, or the errno value that stopped the reading.
-struct FileContent {
-  std::string text;
-  int error = 0;
-};
-
-FileContent ReadWholeFile(const std::string& path) {
-  FileContent content;
-  // Non-blocking, so that a pipe in the file's place cannot hold us in the
-  // open; only a regular file is read (a device could give bytes forever).
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    content.error = errno;
-    return content;
-  }
-  struct stat info {};
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    content.error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-    close(fd);
-    return content;
-  }
-  char chunk[64 * 1024];
-  for (;;) {
-    const ssize_t got = read(fd, chunk, sizeof chunk);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) {
-      if (got < 0) content.error = errno;
-      break;
-    }
-    content.text.append(chunk, static_cast<std::size_t>(got));
-  }
-  close(fd);
-  return content;
+// The whole file's bytes; only a regular file is read.
+std::string ReadWholeFile(const std::string& path) {
+  const FileDescriptor file = OpenRegularFile(path);
+  return ReadToEnd(file);
 }
 
 // The current text of the file; "" when it does not exist yet.
 std::string ReadForUpdate(const std::string& path) {
-  FileContent content = ReadWholeFile(path);
-  if (content.error == ENOENT) return {};
-  if (content.error != 0) throw ProfileWriteError(path);
-  return std::move(content.text);
-}
-
-std::string FolderOf(const std::string& path) {
-  const auto slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string FileNameOf(const std::string& path) {
-  const auto slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// A file descriptor that is closed when it goes.
-class FileHandle {
- public:
-  explicit FileHandle(int fd) : fd_(fd) {}
-  ~FileHandle() { Close(); }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-
-  int fd() const { return fd_; }
-  bool Close() {
-    if (fd_ < 0) return true;
-    const bool closed = close(fd_) == 0;
-    fd_ = -1;
-    return closed;
+  try {
+    return ReadWholeFile(path);
+  } catch (const InOutError& error) {
+    if (error.code() == InOutError::kFileNotFound) return {};
+    throw ProfileWriteError(path);
   }
-
- private:
-  int fd_;
-};
-
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = write(fd, bytes.data(), bytes.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
-
-// A temporary file beside the target, removed again unless it was renamed over
-// the target.
-class TemporarySibling {
- public:
-  explicit TemporarySibling(const std::string& target) {
-    static std::atomic<unsigned> counter{0};
-    const std::string stem =
-        FolderOf(target) + "/." + FileNameOf(target) + ".tmp-" + std::to_string(getpid()) + "-";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      path_ = stem + std::to_string(counter++);
-      // 0666 lets the umask decide the mode of a new settings file.
-      fd_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-      if (fd_ >= 0 || errno != EEXIST) break;
-    }
-    created_ = fd_ >= 0;
-  }
-  ~TemporarySibling() {
-    if (fd_ >= 0) close(fd_);
-    if (created_ && !renamed_) unlink(path_.c_str());
-  }
-  TemporarySibling(const TemporarySibling&) = delete;
-  TemporarySibling& operator=(const TemporarySibling&) = delete;
-
-  // Writes the whole text to the disk, with the mode of the target when it exists.
-  bool Write(std::string_view bytes, const std::string& target) {
-    if (fd_ < 0) return false;
-    struct stat info {};
-    if (stat(target.c_str(), &info) == 0) fchmod(fd_, info.st_mode & 07777);
-    const bool written = WriteAll(fd_, bytes) && fsync(fd_) == 0;
-    const bool closed = close(fd_) == 0;
-    fd_ = -1;
-    return written && closed;
-  }
-  bool RenameOver(const std::string& target) {
-    renamed_ = rename(path_.c_str(), target.c_str()) == 0;
-    return renamed_;
-  }
-
- private:
-  std::string path_;
-  int fd_ = -1;
-  bool created_ = false;
-  bool renamed_ = false;
-};
-
-// Makes the rename itself survive a power loss; a failure here loses nothing
-// that is not already on disk, so it is not reported.
-void SyncFolder(const std::string& folder) {
-  FileHandle dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.fd() >= 0) fsync(dir.fd());
 }
 
 void ReplaceFile(const std::string& path, std::string_view text) {
-  TemporarySibling temporary(path);
-  if (!temporary.Write(text, path) || !temporary.RenameOver(path)) throw ProfileWriteError(path);
-  SyncFolder(FolderOf(path));
+  try {
+    ReplaceFileAtomically(path, text);
+  } catch (const InOutError&) {
+    throw ProfileWriteError(path);
+  }
 }
 
 }  // namespace
 
 ProfileSnapshot ProfileSnapshot::Load(const std::string& path) {
-  FileContent content = ReadWholeFile(path);
-  if (content.error != 0) return ProfileSnapshot(std::string());
-  return ProfileSnapshot(std::move(content.text));
+  try {
+    return ProfileSnapshot(ReadWholeFile(path));
+  } catch (const InOutError&) {
+    return ProfileSnapshot(std::string());
+  }
 }
 
 std::optional<std::string> ProfileSnapshot::Find(std::string_view section,
@@ -352,12 +228,21 @@ void WriteProfileString(const std::string& path, std::string_view section, std::
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key,
                                 std::string_view default_value) const {
-  const auto value = ProfileSnapshot::Load(path_).Find(section, key);
+  const auto value = pending_ ? ProfileSnapshot(*pending_).Find(section, key)
+                              : ProfileSnapshot::Load(path_).Find(section, key);
   return value ? *value : std::string(default_value);
 }
 
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-  WriteProfileString(path_, section, key, value);
+  if (!IsWritableName(section, key)) throw ProfileWriteError(path_);
+  if (!pending_) pending_ = ReadForUpdate(path_);
+  *pending_ = WithValue(*pending_, section, key, ValueOnOneLine(value));
+}
+
+void IniFile::UpdateFile() {
+  if (!pending_) return;
+  ReplaceFile(path_, *pending_);
+  pending_.reset();
 }
 
 }  // namespace platform

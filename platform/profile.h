@@ -55,8 +55,14 @@ std::string ReadProfileString(const std::string& path, std::string_view section,
 void WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
                         std::string_view value);
 
-// A settings file object for one reading or writing. Each call reaches the file
-// on its own, as the profile functions do.
+// A settings file object for one operation (a load, a save). Reads reach the
+// file as the profile functions do, except that they see the object's own
+// pending writes. Writes are collected in memory, with the same key order
+// semantics as WriteProfileString, and reach the file only through
+// UpdateFile(), as one atomic replace: a save of many keys costs one rewrite.
+//
+// The destructor does not write: an operation that fails before its
+// UpdateFile() leaves the file as it was, and its writes are lost.
 class IniFile {
  public:
   explicit IniFile(std::string path) : path_(std::move(path)) {}
@@ -65,12 +71,20 @@ class IniFile {
   // The value, or `default_value` when the key or the file is missing.
   std::string ReadString(std::string_view section, std::string_view key,
                          std::string_view default_value = {}) const;
+  // Takes the file's current text at the first write after a flush. Throws
+  // ProfileWriteError for a name that cannot be written and for a file that
+  // exists but cannot be read; nothing is pending then.
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
-  // Every write is on disk when it returns; kept for callers that flush.
-  void UpdateFile() {}
+  // Replaces the file by its text with every pending write, in one step. Does
+  // nothing when no write is pending. Throws ProfileWriteError("Unable to
+  // write to <path>") on failure, the file then being left whole as it was and
+  // the writes still pending.
+  void UpdateFile();
 
  private:
   std::string path_;
+  // The file's text with the pending writes applied, while any are pending.
+  std::optional<std::string> pending_;
 };
 
 }  // namespace platform

@@ -19,7 +19,6 @@
 namespace platform {
 namespace {
 
-using window_wire::UniqueFd;
 
 constexpr std::size_t kHashDigits = 16;
 constexpr std::size_t kMaxObjectNameLength = 255;
@@ -63,8 +62,8 @@ std::filesystem::path BlockFile(const std::filesystem::path& folder, const std::
 }
 
 // A file of our runtime folder, never a link or something another user put there.
-UniqueFd OpenPrivateFile(const std::filesystem::path& path) {
-  UniqueFd fd(open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
+FileDescriptor OpenPrivateFile(const std::filesystem::path& path) {
+  FileDescriptor fd(open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
   if (fd.get() < 0) throw SystemError(errno);
   struct stat info {};
   if (fstat(fd.get(), &info) != 0) throw SystemError(errno);
@@ -109,8 +108,8 @@ void RecordName(int holders, const std::string& name) {
 // A fresh object under `name`; empty when that name is taken: by another
 // user, or by a holder that uses another runtime folder. Our own leftovers are
 // removed before, by the name the holders file recorded.
-std::optional<UniqueFd> CreateObject(const std::string& name) {
-  UniqueFd fd(shm_open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+std::optional<FileDescriptor> CreateObject(const std::string& name) {
+  FileDescriptor fd(shm_open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
   if (fd.get() < 0) {
     if (errno == EEXIST) return std::nullopt;
     throw SystemError(errno);
@@ -164,7 +163,7 @@ void SharedBlock::Create() {
   // Objects left by holders that all died go first.
   if (const auto previous = ReadRecordedName(holders_.get(), key_)) shm_unlink(previous->c_str());
   const std::string base = ObjectPrefix(key_);
-  std::optional<UniqueFd> object = CreateObject(base);
+  std::optional<FileDescriptor> object = CreateObject(base);
   std::string name = base;
   std::random_device random;
   for (int attempt = 0; !object && attempt < kFallbackAttempts; ++attempt) {
@@ -186,7 +185,7 @@ void SharedBlock::Create() {
 void SharedBlock::OpenExisting() {
   const auto name = ReadRecordedName(holders_.get(), key_);
   if (!name) throw SystemError(EINVAL);
-  UniqueFd object(shm_open(name->c_str(), O_RDWR | O_CLOEXEC, 0));
+  FileDescriptor object(shm_open(name->c_str(), O_RDWR | O_CLOEXEC, 0));
   if (object.get() < 0) throw SystemError(errno);
   struct stat info {};
   if (fstat(object.get(), &info) != 0) throw SystemError(errno);
@@ -197,7 +196,7 @@ void SharedBlock::OpenExisting() {
   MapObject(std::move(object));
 }
 
-void SharedBlock::MapObject(UniqueFd object) {
+void SharedBlock::MapObject(FileDescriptor object) {
   void* view = mmap(nullptr, kSize, PROT_READ | PROT_WRITE, MAP_SHARED, object.get(), 0);
   if (view == MAP_FAILED) throw SystemError(errno);
   view_ = static_cast<std::byte*>(view);
@@ -206,7 +205,7 @@ void SharedBlock::MapObject(UniqueFd object) {
 void SharedBlock::RemoveIfLast() {
   if (object_name_.empty()) return;
   // Without the lock a starting copy could be opening the object right now.
-  const UniqueFd lock = OpenPrivateFile(BlockFile(folder_, key_, ".lock"));
+  const FileDescriptor lock = OpenPrivateFile(BlockFile(folder_, key_, ".lock"));
   if (Flock(lock.get(), LOCK_EX | LOCK_NB) != 0) return;
   if (Flock(holders_.get(), LOCK_EX | LOCK_NB) == 0) shm_unlink(object_name_.c_str());
 }

@@ -26,7 +26,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/window_wire.h"
+#include "platform/file.h"
 
 namespace platform {
 
@@ -48,7 +48,7 @@ class SharedBlockLock {
  private:
   std::string key_;
   std::filesystem::path folder_;
-  window_wire::UniqueFd fd_;
+  FileDescriptor fd_;
 };
 
 // This process's hold on the block, from construction to destruction, and its
@@ -76,13 +76,13 @@ class SharedBlock {
  private:
   void Create();
   void OpenExisting();
-  void MapObject(window_wire::UniqueFd object);
+  void MapObject(FileDescriptor object);
   void RemoveIfLast();
 
   std::string key_;
   std::filesystem::path folder_;
   std::string object_name_;
-  window_wire::UniqueFd holders_;
+  FileDescriptor holders_;
   std::byte* view_ = nullptr;
   bool existed_ = false;
 };

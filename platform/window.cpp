@@ -9,13 +9,12 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/errors.h"
 #include "platform/runtime_dir.h"
 #include "platform/window_wire.h"
 
 namespace platform {
 namespace {
-
-using window_wire::UniqueFd;
 
 // Room for the longest class name and caption we accept, and then some.
 constexpr std::size_t kMaxInfoBytes = 64 * 1024;
@@ -31,30 +30,22 @@ bool IsOwnedBy(const struct stat& info, bool (*is_type)(mode_t)) {
   return is_type(info.st_mode) && info.st_uid == getuid();
 }
 
-bool IsRegularFile(mode_t mode) {
-  return S_ISREG(mode);
-}
-
 bool IsSocketFile(mode_t mode) {
   return S_ISSOCK(mode);
 }
 
 std::optional<std::string> ReadOwnFile(const std::filesystem::path& path) {
-  UniqueFd fd(open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
-  struct stat info {};
-  if (fd.get() < 0 || fstat(fd.get(), &info) != 0 || !IsOwnedBy(info, IsRegularFile)) {
+  try {
+    const FileDescriptor file = OpenRegularFile(path, O_NOFOLLOW);
+    struct stat info {};
+    if (fstat(file.get(), &info) != 0 || info.st_uid != getuid()) return std::nullopt;
+    if (static_cast<std::size_t>(info.st_size) > kMaxInfoBytes) return std::nullopt;
+    std::string text = ReadToEnd(file);
+    if (text.size() > kMaxInfoBytes) return std::nullopt;
+    return text;
+  } catch (const InOutError&) {
     return std::nullopt;
   }
-  if (static_cast<std::size_t>(info.st_size) > kMaxInfoBytes) return std::nullopt;
-  std::string text(static_cast<std::size_t>(info.st_size), '\0');
-  std::size_t filled = 0;
-  while (filled < text.size()) {
-    const ssize_t got = read(fd.get(), text.data() + filled, text.size() - filled);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return std::nullopt;
-    filled += static_cast<std::size_t>(got);
-  }
-  return text;
 }
 
 std::optional<WindowInfo> ParseInfo(std::string_view text) {
@@ -87,7 +78,7 @@ Presence Probe(const std::filesystem::path& socket_path) {
   if (!IsOwnedBy(info, IsSocketFile)) return Presence::kUntrusted;
   sockaddr_un address{};
   if (!FillAddress(socket_path, address)) return Presence::kUntrusted;
-  UniqueFd fd(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  FileDescriptor fd(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
   if (fd.get() < 0) return Presence::kUntrusted;
   if (connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
     if (errno == ECONNREFUSED || errno == ENOENT) return Presence::kDead;
@@ -134,13 +125,13 @@ void ReceiveAll(int fd, std::byte* bytes, std::size_t size) {
   }
 }
 
-UniqueFd ConnectToWindow(WindowHandle target) {
+FileDescriptor ConnectToWindow(WindowHandle target) {
   const auto path = window_wire::EntryPath(UserRuntimeDir(), target, window_wire::kSocketSuffix);
   sockaddr_un address{};
   if (target == WindowHandle{} || !SocketFileIsOurs(path) || !FillAddress(path, address)) {
     throw WindowError("No window " + window_wire::HandleName(target));
   }
-  UniqueFd fd(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  FileDescriptor fd(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
   if (fd.get() < 0) throw SystemError(errno);
   int result;
   do {
@@ -154,7 +145,7 @@ UniqueFd ConnectToWindow(WindowHandle target) {
 
 std::uint32_t Request(WindowHandle target, const window_wire::RequestHeader& header,
                       std::span<const std::byte> payload) {
-  const UniqueFd fd = ConnectToWindow(target);
+  const FileDescriptor fd = ConnectToWindow(target);
   const auto header_bytes = window_wire::EncodeRequestHeader(header);
   SendAll(fd.get(), header_bytes.data(), header_bytes.size());
   SendAll(fd.get(), payload.data(), payload.size());

@@ -79,7 +79,8 @@ class WindowRegistration {
   using CopyDataHandler =
       std::function<void(WindowHandle sender, std::uint32_t data, std::vector<std::byte> bytes)>;
 
-  // Throws SystemError when the registry cannot be used.
+  // Throws SystemError when the registry cannot be used, InOutError when the
+  // window's entry cannot be written.
   WindowRegistration(std::string_view class_name, std::string_view caption);
   ~WindowRegistration();
   WindowRegistration(const WindowRegistration&) = delete;

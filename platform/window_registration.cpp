@@ -19,36 +19,10 @@
 namespace platform {
 namespace {
 
-using window_wire::UniqueFd;
-
 constexpr std::uint64_t kListenerId = 0;
 constexpr int kHandleAttempts = 64;
 constexpr int kAcceptsPerDispatch = 64;
 constexpr std::size_t kMaxNamesBytes = 32 * 1024;
-
-void WriteAll(int fd, std::string_view text) {
-  while (!text.empty()) {
-    const ssize_t written = write(fd, text.data(), text.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) throw SystemError(errno != 0 ? errno : EIO);
-    text.remove_prefix(static_cast<std::size_t>(written));
-  }
-}
-
-void WriteFileAtomically(const std::filesystem::path& path, std::string_view text) {
-  const std::filesystem::path temporary = path.native() + ".tmp";
-  {
-    UniqueFd fd(
-        open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600));
-    if (fd.get() < 0) throw SystemError(errno);
-    WriteAll(fd.get(), text);
-  }
-  if (rename(temporary.c_str(), path.c_str()) != 0) {
-    const int error = errno;
-    unlink(temporary.c_str());
-    throw SystemError(error);
-  }
-}
 
 void Watch(int poll_fd, int fd, std::uint64_t id) {
   epoll_event event{};
@@ -66,7 +40,7 @@ WindowHandle RandomHandle(std::random_device& random) {
 }  // namespace
 
 struct WindowRegistration::Connection {
-  UniqueFd fd;
+  FileDescriptor fd;
   std::vector<std::byte> buffer = std::vector<std::byte>(window_wire::kRequestHeaderSize);
   std::size_t filled = 0;
   std::optional<window_wire::RequestHeader> header;
@@ -121,7 +95,7 @@ void WindowRegistration::Listen() {
     address.sun_family = AF_UNIX;
     std::memcpy(address.sun_path, path.c_str(), path.native().size() + 1);
 
-    UniqueFd fd(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    FileDescriptor fd(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (fd.get() < 0) throw SystemError(errno);
     // bind() refuses a name that exists: that is what makes the handle ours alone.
     if (bind(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
@@ -130,7 +104,7 @@ void WindowRegistration::Listen() {
     }
     handle_ = handle;
     socket_path_ = path;
-    listen_fd_ = fd.release();
+    listen_fd_ = fd.Release();
     if (listen(listen_fd_, SOMAXCONN) != 0) throw SystemError(errno);
     Watch(poll_fd_, listen_fd_, kListenerId);
     info_path_ = window_wire::EntryPath(registry, handle, window_wire::kInfoSuffix);
@@ -144,7 +118,7 @@ void WindowRegistration::WriteInfo(std::string_view caption) const {
   text += class_name_;
   text += '\n';
   text += caption;
-  WriteFileAtomically(info_path_, text);
+  ReplaceFileAtomically(info_path_, text, 0600);
 }
 
 void WindowRegistration::set_caption(std::string_view caption) {
@@ -180,7 +154,7 @@ void WindowRegistration::DispatchPending() {
 
 void WindowRegistration::AcceptPending() {
   for (int i = 0; i < kAcceptsPerDispatch; ++i) {
-    UniqueFd fd(accept4(listen_fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
+    FileDescriptor fd(accept4(listen_fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
     if (fd.get() < 0) {
       if (errno == EINTR || errno == ECONNABORTED) continue;
       return;

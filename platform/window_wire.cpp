@@ -41,18 +41,6 @@ int HexDigit(char c) {
 
 }  // namespace
 
-UniqueFd::~UniqueFd() {
-  if (fd_ >= 0) close(fd_);
-}
-
-UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
-  if (this != &other) {
-    if (fd_ >= 0) close(fd_);
-    fd_ = other.release();
-  }
-  return *this;
-}
-
 RequestHeaderBytes EncodeRequestHeader(const RequestHeader& header) {
   RequestHeaderBytes bytes{};
   PutMagic(bytes.data(), kRequestMagic);

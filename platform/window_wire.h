@@ -11,31 +11,10 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file.h"
 #include "platform/window.h"
 
 namespace platform::window_wire {
-
-// Closes its descriptor when it goes.
-class UniqueFd {
- public:
-  UniqueFd() = default;
-  explicit UniqueFd(int fd) : fd_(fd) {}
-  ~UniqueFd();
-  UniqueFd(UniqueFd&& other) noexcept : fd_(other.release()) {}
-  UniqueFd& operator=(UniqueFd&& other) noexcept;
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
-
-  int get() const { return fd_; }
-  int release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-
- private:
-  int fd_ = -1;
-};
 
 enum class Kind : std::uint32_t { kCopyData = 1, kIsMinimised = 2, kRestore = 3, kRaise = 4 };
 

@@ -26,9 +26,8 @@ inline constexpr std::string_view g_DropShadow_color = "g_DropShadow_color";
 inline constexpr std::string_view b_DropShadow_color = "b_DropShadow_color";
 // ShadowColorA ... ShadowColorP: the slots of the shadow colour dialog.
 inline constexpr std::array<std::string_view, 16> ShadowColorSlots = {
-    "ShadowColorA", "ShadowColorB", "ShadowColorC", "ShadowColorD",
-    "ShadowColorE", "ShadowColorF", "ShadowColorG", "ShadowColorH",
-    "ShadowColorI", "ShadowColorJ", "ShadowColorK", "ShadowColorL",
+    "ShadowColorA", "ShadowColorB", "ShadowColorC", "ShadowColorD", "ShadowColorE", "ShadowColorF",
+    "ShadowColorG", "ShadowColorH", "ShadowColorI", "ShadowColorJ", "ShadowColorK", "ShadowColorL",
     "ShadowColorM", "ShadowColorN", "ShadowColorO", "ShadowColorP"};
 inline constexpr std::string_view DropShadow = "DropShadow";
 inline constexpr std::string_view TextBold = "TextBold";
@@ -76,7 +75,26 @@ inline constexpr std::string_view MonthNumber = "n";  // month as a number
 inline constexpr std::string_view HourMinute = "HM";
 inline constexpr std::string_view HourMinuteSecond = "HMS";
 inline constexpr std::string_view NoTime = "no";
+// TxtPosition, in the order of the front-end's position list.
+inline constexpr std::string_view TopLeft = "0";
+inline constexpr std::string_view TopCenter = "1";
+inline constexpr std::string_view TopRight = "2";
+inline constexpr std::string_view MiddleLeft = "3";
+inline constexpr std::string_view Center = "4";
+inline constexpr std::string_view MiddleRight = "5";
+inline constexpr std::string_view BottomLeft = "6";
+inline constexpr std::string_view BottomCenter = "7";
+inline constexpr std::string_view BottomRight = "8";
 // TxtPosition when no position is chosen: bottom right.
-inline constexpr std::string_view NoPosition = "8";
+inline constexpr std::string_view NoPosition = BottomRight;
+// StampSize.
+inline constexpr std::string_view SmallStamp = "0";
+inline constexpr std::string_view MediumStamp = "1";
+inline constexpr std::string_view LargeStamp = "2";
+// Separated: what stands between the parts of an all-digit date.
+inline constexpr std::string_view SeparatedByBlank = "0";
+inline constexpr std::string_view SeparatedByDot = "1";
+inline constexpr std::string_view SeparatedBySlash = "2";
+inline constexpr std::string_view SeparatedByHyphen = "3";
 
 }  // namespace SysConfig

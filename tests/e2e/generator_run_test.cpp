@@ -7,10 +7,9 @@
 #include <filesystem>
 #include <thread>
 
-#include "e2e_fixture.h"
-#include "generator/jpeg_picture.h"
 #include "shared/helpers.h"
 #include "shared/names.h"
+#include "support/generator_run.h"
 #include "support/jpeg_maker.h"
 
 namespace e2e {
@@ -18,6 +17,7 @@ namespace {
 
 using testing_support::ExifSpec;
 using testing_support::FakeFrontEndWindow;
+using testing_support::GeneratorRun;
 using testing_support::ReadFile;
 using testing_support::StandInProcess;
 namespace fs = std::filesystem;

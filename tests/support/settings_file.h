@@ -11,7 +11,7 @@ namespace testing_support {
 // such).
 std::map<std::string, std::string> DefaultSettings();
 
-// Writes "sysconfig.ini" with the section "LastConfig" into `folder`.
+// Writes the settings file with its one section into `folder`.
 void WriteSettingsFile(const std::filesystem::path& folder,
                        const std::map<std::string, std::string>& keys);
 

@@ -13,6 +13,8 @@
 #include "support/exif_builder.h"
 #include "support/temp_dir.h"
 
+namespace vantrel {
+
 using namespace testing_support;
 
 namespace {
@@ -448,3 +450,5 @@ TEST(ExifReader, ReadsNoFurtherThanTheExifSegment) {
   EXPECT_EQ(exif.DateTimeOriginal, kDate);
   EXPECT_LE(read, 8192);
 }
+
+}  // namespace vantrel

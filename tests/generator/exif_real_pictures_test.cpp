@@ -8,6 +8,8 @@
 #include "generator/Exif.h"
 #include "platform/errors.h"
 
+namespace vantrel {
+
 // Pictures from many cameras and programs, listed with the shot date each one holds.
 TEST(ExifRealPictures, DatesMatchTheManifest) {
   const std::filesystem::path folder = QUORVEL_TESTDATA_DIR "/exif-real";
@@ -36,3 +38,5 @@ TEST(ExifRealPictures, DatesMatchTheManifest) {
   }
   EXPECT_GT(pictures, 0);
 }
+
+}  // namespace vantrel

@@ -11,6 +11,8 @@
 #include "support/settings_file.h"
 #include "support/temp_dir.h"
 
+namespace vantrel {
+
 namespace {
 
 using testing_support::TempDir;
@@ -177,3 +179,5 @@ TEST_F(BatchTest, ALineHoldingAZeroByteNamesNoFile) {
 }
 
 }  // namespace
+
+}  // namespace vantrel

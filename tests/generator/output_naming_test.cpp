@@ -7,6 +7,8 @@
 
 #include "support/temp_dir.h"
 
+namespace vantrel {
+
 namespace {
 
 using testing_support::TempDir;
@@ -115,3 +117,5 @@ TEST_F(ChooseOutputNameTest, AllCandidatesTakenIsAnErrorNotAnOverwrite) {
 }
 
 }  // namespace
+
+}  // namespace vantrel

@@ -11,8 +11,10 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/errors.h"
+#include "support/descriptors.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -157,6 +159,97 @@ TEST(IniFile, ReadsWithDefaultAndWrites) {
   EXPECT_EQ(ini.ReadString("S", "k", "default"), "");
   ini.WriteString("S", "k", "v");
   EXPECT_EQ(ini.ReadString("s", "K", "default"), "v");
+}
+
+// Many writes through one object end in exactly the text single-key writes give.
+TEST(IniFile, PendingWritesReachTheFileOnlyAtTheFlushInProfileOrder) {
+  struct Write {
+    const char* section;
+    const char* key;
+    const char* value;
+  };
+  struct Case {
+    const char* name;
+    const char* before;  // nullptr: no file yet
+    std::vector<Write> writes;
+    const char* after;
+  };
+  const std::vector<Case> cases = {
+      {"new file and section",
+       nullptr,
+       {{"LastConfig", "a", "1"}, {"LastConfig", "b", "2"}, {"LastConfig", "a", "3"}},
+       "[LastConfig]\r\na=3\r\nb=2\r\n"},
+      {"replaced in place, appended after the last filled line",
+       "[LastConfig]\nA = old\nz=9\n\n[Other]\nk=v",
+       {{"lastconfig", "a", "new"}, {"LastConfig", "c", "line\r\nbreak"}},
+       "[LastConfig]\nA=new\nz=9\nc=line  break\r\n\n[Other]\nk=v"},
+      {"section appended to a file without a final line end",
+       "[Other]\nk=v",
+       {{"LastConfig", "x", ""}, {"Other", "k", "w"}},
+       "[Other]\nk=w\r\n[LastConfig]\r\nx=\r\n"},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    const std::string path = (dir / "sysconfig.ini").string();
+    if (c.before != nullptr) WriteFile(path, c.before);
+    platform::IniFile ini(path);
+    for (const Write& w : c.writes) ini.WriteString(w.section, w.key, w.value);
+    EXPECT_EQ(std::filesystem::exists(path), c.before != nullptr) << c.name;
+    if (c.before != nullptr) EXPECT_EQ(ReadFile(path), c.before) << c.name;
+    EXPECT_EQ(ini.ReadString(c.writes[0].section, c.writes[0].key, "none"),
+              platform::ProfileSnapshot(c.after).Read(c.writes[0].section, c.writes[0].key))
+        << c.name;
+    ini.UpdateFile();
+    EXPECT_EQ(ReadFile(path), c.after) << c.name;
+    EXPECT_EQ(FilesIn(dir.path()), 1) << c.name;
+  }
+}
+
+TEST(IniFile, AnOperationWithoutFlushLeavesTheFileAsItWas) {
+  TempDir dir;
+  const std::string path = (dir / "sysconfig.ini").string();
+  WriteFile(path, "[LastConfig]\nk=old\n");
+  {
+    platform::IniFile ini(path);
+    ini.WriteString("LastConfig", "k", "new");
+    ini.WriteString("LastConfig", "other", "x");
+  }
+  EXPECT_EQ(ReadFile(path), "[LastConfig]\nk=old\n");
+  platform::IniFile nothing_pending((dir / "never.ini").string());
+  nothing_pending.UpdateFile();
+  EXPECT_FALSE(std::filesystem::exists(dir / "never.ini"));
+}
+
+TEST(IniFile, FailingFlushRaisesKeepsTheOldFileAndCanBeRetried) {
+  TempDir dir;
+  const std::string path = (dir / "sysconfig.ini").string();
+  WriteFile(path, "[LastConfig]\nk=old\n");
+  platform::IniFile ini(path);
+  ini.WriteString("LastConfig", "k", std::string(4096, 'n'));
+  const int descriptors = testing_support::OpenDescriptorCount();
+  try {
+    const testing_support::FileSizeLimit limit(64);
+    ini.UpdateFile();
+    ADD_FAILURE() << "no error";
+  } catch (const platform::ProfileWriteError& error) {
+    EXPECT_EQ(std::string(error.what()), "Unable to write to " + path);
+  }
+  EXPECT_EQ(testing_support::OpenDescriptorCount(), descriptors);
+  EXPECT_EQ(ReadFile(path), "[LastConfig]\nk=old\n");
+  EXPECT_EQ(FilesIn(dir.path()), 1);
+  ini.UpdateFile();
+  EXPECT_EQ(ReadProfileString(path, "LastConfig", "k"), std::string(2047, 'n'));
+}
+
+TEST(IniFile, WritesThatCannotBeTakenRaiseAtOnce) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "folder.ini");
+  platform::IniFile folder((dir / "folder.ini").string());
+  EXPECT_THROW(folder.WriteString("S", "k", "v"), platform::ProfileWriteError);
+  platform::IniFile ini((dir / "a.ini").string());
+  EXPECT_THROW(ini.WriteString("S", "bad=key", "v"), platform::ProfileWriteError);
+  ini.UpdateFile();
+  EXPECT_FALSE(std::filesystem::exists(dir / "a.ini"));
 }
 
 // The writer alternates between a long and a short value of one key, so that a

@@ -9,6 +9,8 @@
 #include "support/settings_file.h"
 #include "support/temp_dir.h"
 
+namespace vantrel {
+
 namespace {
 
 using Keys = std::map<std::string, std::string>;
@@ -138,3 +140,5 @@ TEST(GeneratorSettings, TextStyleTakesOnlyExactYes) {
 }
 
 }  // namespace
+
+}  // namespace vantrel

@@ -7,6 +7,8 @@
 #include "shared/names.h"
 #include "support/fake_frontend.h"
 
+namespace vantrel {
+
 using testing_support::FakeFrontEndWindow;
 using testing_support::ScopedRuntimeDir;
 
@@ -87,3 +89,5 @@ TEST(StandInProcess, RunsUnderItsNameUntilDestroyed) {
   EXPECT_FALSE(IsProcessRunning("standin-selftest"));
   EXPECT_FALSE(std::filesystem::exists("/proc/" + std::to_string(pid) + "/exe"));
 }
+
+}  // namespace vantrel

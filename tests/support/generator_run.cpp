@@ -1,17 +1,16 @@
-#include "e2e_fixture.h"
+#include "support/generator_run.h"
 
+#include "shared/sysconfig.h"
 #include "support/jpeg_maker.h"
 #include "support/settings_file.h"
 
-namespace e2e {
-
-using namespace testing_support;
+namespace testing_support {
 
 GeneratorRun::GeneratorRun() : generator_(InstallGenerator(app_.path())) {}
 
 void GeneratorRun::WriteSettings(const std::map<std::string, std::string>& overrides) {
   auto settings = DefaultSettings();
-  settings["Output Path"] = out();
+  settings[std::string(SysConfig::OutputPath)] = out();
   for (const auto& [key, value] : overrides) settings[key] = value;
   WriteSettingsFile(app(), settings);
 }
@@ -50,4 +49,4 @@ platform::Bitmap FlatPicture(int width, int height, platform::ColorRef colour) {
   return picture;
 }
 
-}  // namespace e2e
+}  // namespace testing_support

@@ -16,7 +16,7 @@
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 
-namespace e2e {
+namespace testing_support {
 
 class GeneratorRun : public ::testing::Test {
  protected:
@@ -30,21 +30,21 @@ class GeneratorRun : public ::testing::Test {
 
   // A JPEG picture in pictures(); with `exif`, an EXIF block right after FF D8.
   std::string MakePicture(const std::string& name, const platform::Bitmap& pixels,
-                          const std::optional<testing_support::ExifSpec>& exif);
+                          const std::optional<ExifSpec>& exif);
   std::string MakePicture(const std::string& name, int width, int height,
-                          const std::optional<testing_support::ExifSpec>& exif);
+                          const std::optional<ExifSpec>& exif);
 
-  testing_support::ProgramResult RunGenerator(int timeout_seconds = 60);
+  ProgramResult RunGenerator(int timeout_seconds = 60);
 
   const std::filesystem::path& app() const { return app_.path(); }
   const std::filesystem::path& pictures() const { return pictures_.path(); }
   std::string out() const { return out_.slash(); }
 
  private:
-  testing_support::ScopedRuntimeDir runtime_;
-  testing_support::TempDir app_;
-  testing_support::TempDir pictures_;
-  testing_support::TempDir out_;
+  ScopedRuntimeDir runtime_;
+  TempDir app_;
+  TempDir pictures_;
+  TempDir out_;
   std::filesystem::path generator_;
 };
 
@@ -72,4 +72,4 @@ Box BoxWhere(const platform::Bitmap& picture, Pick pick) {
   return box;
 }
 
-}  // namespace e2e
+}  // namespace testing_support

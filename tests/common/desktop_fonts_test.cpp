@@ -9,6 +9,7 @@
 
 #include "platform/desktop_fonts.h"
 #include "platform/text.h"
+#include "support/descriptors.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -151,6 +152,19 @@ TEST_F(DesktopFontsTest, UnusableRuntimeFolderMeansNoRegistry) {
   EXPECT_TRUE(DesktopFontFiles().empty());
   EXPECT_FALSE(RemoveDesktopFont(pack_.string()));
   EXPECT_FALSE(Font({kDsegFamily, 20}).file().empty());
+}
+
+TEST_F(DesktopFontsTest, FailedWriteOfTheRegistryLeavesItAndLeaksNoDescriptor) {
+  ASSERT_EQ(AddDesktopFont(pack_.string()), 1);
+  const fs::path copy = files_ / "second.pack";
+  fs::copy_file(kDsegFile, copy);
+  const int before = testing_support::OpenDescriptorCount();
+  {
+    const testing_support::FileSizeLimit limit(8);
+    EXPECT_EQ(AddDesktopFont(copy.string()), 0);
+  }
+  EXPECT_EQ(testing_support::OpenDescriptorCount(), before);
+  EXPECT_EQ(DesktopFontFiles(), std::vector<std::string>{pack_.string()});
 }
 
 TEST_F(DesktopFontsTest, FamilyListIsSortedWithoutDuplicates) {

@@ -8,6 +8,8 @@
 
 #include "platform/errors.h"
 
+namespace vantrel {
+
 namespace {
 
 DateTextChoices Choices(std::string day, std::string month, std::string year, std::string separated,
@@ -198,3 +200,5 @@ TEST(LocaleTimeSeparator, CLocaleUsesColon) {
   EXPECT_EQ(LocaleTimeSeparator(), ":");
   std::setlocale(LC_TIME, previous.c_str());
 }
+
+}  // namespace vantrel

@@ -8,6 +8,8 @@
 #include "platform/errors.h"
 #include "support/temp_dir.h"
 
+namespace vantrel {
+
 namespace {
 
 // Every line as the batch reads them: read first, then test for the end.
@@ -58,3 +60,5 @@ TEST(PictureListReader, MissingListIsFileNotFound) {
 }
 
 }  // namespace
+
+}  // namespace vantrel

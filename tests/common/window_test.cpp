@@ -33,12 +33,12 @@ std::filesystem::path EntryOf(WindowHandle handle, std::string_view suffix) {
   return wire::EntryPath(platform::UserRuntimeDir(), handle, suffix);
 }
 
-wire::UniqueFd ConnectRaw(WindowHandle handle) {
+platform::FileDescriptor ConnectRaw(WindowHandle handle) {
   const std::string path = EntryOf(handle, wire::kSocketSuffix).string();
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
   std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-  wire::UniqueFd fd(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  platform::FileDescriptor fd(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
   if (connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
     ADD_FAILURE() << "connect: " << std::strerror(errno);
   }
@@ -226,12 +226,12 @@ TEST(WindowCopyData, BadFramesAreRefusedAndTheReceiverGoesOn) {
       {"payload on raise", as_bytes({wire::Kind::kRaise, kSender, 0, 4}) + "abcd"},
   };
   // Clients that connect and then say nothing, or stop half-way, must not hold it up.
-  const wire::UniqueFd silent = ConnectRaw(receiver.handle());
-  const wire::UniqueFd half = ConnectRaw(receiver.handle());
+  const platform::FileDescriptor silent = ConnectRaw(receiver.handle());
+  const platform::FileDescriptor half = ConnectRaw(receiver.handle());
   ASSERT_EQ(send(half.get(), "QWN1\x01", 5, MSG_NOSIGNAL), 5);
 
   for (const auto& [name, frame] : bad_frames) {
-    const wire::UniqueFd fd = ConnectRaw(receiver.handle());
+    const platform::FileDescriptor fd = ConnectRaw(receiver.handle());
     send(fd.get(), frame.data(), frame.size(), MSG_NOSIGNAL);
     EXPECT_TRUE(ClosedByPeer(fd.get())) << name;
   }
@@ -258,7 +258,7 @@ TEST(WindowBringForward, RequestsReachTheHandlers) {
 TEST(WindowRegistration, DispatchPendingNeverWaits) {
   ScopedRuntimeDir runtime;
   WindowRegistration window("TForm1", "Idle");
-  const wire::UniqueFd silent = ConnectRaw(window.handle());
+  const platform::FileDescriptor silent = ConnectRaw(window.handle());
   const auto start = std::chrono::steady_clock::now();
   window.DispatchPending();
   window.DispatchPending();

@@ -5,17 +5,21 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "e2e_fixture.h"
 #include "generator/jpeg_picture.h"
 #include "generator/stamp_geometry.h"
 #include "platform/text.h"
 #include "shared/names.h"
+#include "support/generator_run.h"
 #include "support/jpeg_maker.h"
 #include "support/settings_file.h"
 
-namespace e2e {
+namespace vantrel {
 namespace {
 
+using testing_support::Box;
+using testing_support::BoxWhere;
+using testing_support::FlatPicture;
+using testing_support::GeneratorRun;
 using testing_support::StandInProcess;
 namespace fs = std::filesystem;
 
@@ -190,4 +194,4 @@ TEST_F(StampDrawing, TheShippedFontIsInTheCommonFolderAndDrawsDifferently) {
 }
 
 }  // namespace
-}  // namespace e2e
+}  // namespace vantrel

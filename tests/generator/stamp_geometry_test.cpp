@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace vantrel {
+
 TEST(StampGeometry, WorkedExample) {
   EXPECT_EQ(ShadowOffsetFor(4000), 5);
   EXPECT_EQ(StampFontSizeFor(4000, "1"), 140);
@@ -118,3 +120,5 @@ TEST(PlaceStamp, HugeValuesDoNotOverflow) {
   EXPECT_EQ(low.margin_x, std::int64_t{INT_MAX} * INT_MIN / 100);
   EXPECT_EQ(low.stamp_x, low.margin_x);
 }
+
+}  // namespace vantrel

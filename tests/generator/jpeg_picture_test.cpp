@@ -13,6 +13,8 @@
 #include "support/jpeg_maker.h"
 #include "support/temp_dir.h"
 
+namespace vantrel {
+
 namespace {
 
 using testing_support::EncodeJpegBytes;
@@ -289,3 +291,5 @@ TEST(JpegPicture, UnwritableFolderRaisesNamingThePath) {
 }
 
 }  // namespace
+
+}  // namespace vantrel

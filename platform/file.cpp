@@ -1,0 +1,177 @@
+#include "platform/file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <random>
+
+#include "platform/errors.h"
+
+namespace platform {
+namespace {
+
+// Keeps a temporary name within the file system's 255-byte name limit.
+constexpr std::size_t kMaxTemporaryStem = 200;
+constexpr int kNameAttempts = 100;
+constexpr std::size_t kReadChunk = 64 * 1024;
+
+[[noreturn]] void RaiseErrno(int error) {
+  throw InOutError::FromErrno(error != 0 ? error : EIO);
+}
+
+// The folder with its trailing "/" (empty for the working folder), and the name.
+std::pair<std::string, std::string> SplitPath(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return {"", path};
+  return {path.substr(0, slash + 1), path.substr(slash + 1)};
+}
+
+std::string RandomSuffix() {
+  static constexpr char kLetters[] =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  thread_local std::mt19937_64 generator{std::random_device{}()};
+  std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
+  std::string suffix(8, 'x');
+  for (char& letter : suffix) letter = kLetters[pick(generator)];
+  return suffix;
+}
+
+bool IsEmptyRegularFile(const std::string& path) {
+  struct stat status {};
+  return lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && status.st_size == 0;
+}
+
+}  // namespace
+
+FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
+  if (this != &other) {
+    Reset();
+    fd_ = other.Release();
+  }
+  return *this;
+}
+
+int FileDescriptor::Release() noexcept {
+  const int fd = fd_;
+  fd_ = -1;
+  return fd;
+}
+
+void FileDescriptor::Reset() noexcept {
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+}
+
+void FileDescriptor::Close() {
+  if (fd_ < 0) return;
+  // Linux frees the descriptor even when close fails: never close it twice.
+  const int result = close(Release());
+  if (result != 0 && errno != EINTR) RaiseErrno(errno);
+}
+
+FileDescriptor OpenWithoutWaiting(const std::string& path, int extra_flags) {
+  FileDescriptor file(
+      open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | extra_flags));
+  if (!file.valid()) RaiseErrno(errno);
+  return file;
+}
+
+FileDescriptor OpenRegularFile(const std::string& path, int extra_flags) {
+  FileDescriptor file = OpenWithoutWaiting(path, extra_flags);
+  struct stat info {};
+  if (fstat(file.get(), &info) != 0) RaiseErrno(errno);
+  if (!S_ISREG(info.st_mode)) RaiseErrno(EACCES);
+  return file;
+}
+
+std::string ReadToEnd(const FileDescriptor& file) {
+  std::string text;
+  char chunk[kReadChunk];
+  for (;;) {
+    const ssize_t got = read(file.get(), chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) RaiseErrno(errno);
+    if (got == 0) return text;
+    text.append(chunk, static_cast<std::size_t>(got));
+  }
+}
+
+void WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = write(fd, bytes.data(), bytes.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written < 0) RaiseErrno(errno);
+    if (written == 0) RaiseErrno(EIO);
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+}
+
+TemporarySibling::TemporarySibling(std::string target, mode_t mode) : target_(std::move(target)) {
+  const auto [folder, name] = SplitPath(target_);
+  const std::string stem = folder + "." + name.substr(0, kMaxTemporaryStem) + ".tmp-";
+  for (int attempt = 0;; ++attempt) {
+    path_ = stem + RandomSuffix();
+    file_ = FileDescriptor(open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+    if (file_.valid()) return;
+    if (errno != EEXIST || attempt == kNameAttempts) {
+      const int error = errno;
+      path_.clear();
+      RaiseErrno(error);
+    }
+  }
+}
+
+TemporarySibling::~TemporarySibling() {
+  file_ = FileDescriptor();
+  if (!moved_ && !path_.empty()) unlink(path_.c_str());
+}
+
+void TemporarySibling::SyncAndClose() {
+  if (fsync(file_.get()) != 0) RaiseErrno(errno);
+  file_.Close();
+}
+
+void TemporarySibling::ReplaceTarget() {
+  if (rename(path_.c_str(), target_.c_str()) != 0) RaiseErrno(errno);
+  moved_ = true;
+}
+
+bool TemporarySibling::MoveToTargetUnlessTaken() {
+  int error = MoveWithoutReplacing();
+  if (error == EEXIST && IsEmptyRegularFile(target_)) {
+    error = rename(path_.c_str(), target_.c_str()) == 0 ? 0 : errno;
+  }
+  if (error == EEXIST) return false;
+  if (error != 0) RaiseErrno(error);
+  moved_ = true;
+  return true;
+}
+
+int TemporarySibling::MoveWithoutReplacing() {
+  if (renameat2(AT_FDCWD, path_.c_str(), AT_FDCWD, target_.c_str(), RENAME_NOREPLACE) == 0) {
+    return 0;
+  }
+  if (errno != EINVAL && errno != ENOSYS) return errno;
+  // File systems without that rename: a hard link never replaces either.
+  if (link(path_.c_str(), target_.c_str()) != 0) return errno;
+  unlink(path_.c_str());
+  path_.clear();
+  return 0;
+}
+
+void ReplaceFileAtomically(const std::string& path, std::string_view bytes, mode_t new_file_mode) {
+  TemporarySibling temporary(path, new_file_mode);
+  struct stat existing {};
+  if (stat(path.c_str(), &existing) == 0)
+    fchmod(temporary.descriptor().get(), existing.st_mode & 07777);
+  WriteAll(temporary.descriptor().get(), bytes);
+  temporary.SyncAndClose();
+  // The folder is not synced: a rename lost to a power cut brings back the
+  // previous whole file, and the sync would double the time of a save.
+  temporary.ReplaceTarget();
+}
+
+}  // namespace platform

@@ -1,0 +1,91 @@
+#pragma once
+// The one way our programs open, write and replace files. Every failure is
+// raised as InOutError with the runtime's message for its errno value, so that
+// a caller that names the file only has to add the name.
+
+#include <sys/types.h>
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Owns one open descriptor and closes it when it goes.
+class FileDescriptor {
+ public:
+  FileDescriptor() = default;
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() { Reset(); }
+  FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.Release()) {}
+  FileDescriptor& operator=(FileDescriptor&& other) noexcept;
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+  // Gives the descriptor up to a new owner (a stdio stream, say).
+  int Release() noexcept;
+  // Closes now; a failing close can be the last word of a failed write, so it
+  // is raised. The descriptor is gone either way.
+  void Close();
+
+ private:
+  void Reset() noexcept;
+
+  int fd_ = -1;
+};
+
+// Opens `path` for reading without waiting, so that a pipe in the file's place
+// cannot hold the caller in the open. `extra_flags` are added (O_NOFOLLOW).
+FileDescriptor OpenWithoutWaiting(const std::string& path, int extra_flags = 0);
+
+// As OpenWithoutWaiting, but anything other than a regular file (a folder, a
+// pipe, a device that could give bytes forever) is refused as access denied.
+FileDescriptor OpenRegularFile(const std::string& path, int extra_flags = 0);
+
+// Reads from the current position to the end of the file.
+std::string ReadToEnd(const FileDescriptor& file);
+
+// Writes every byte, going on after interruptions and short writes.
+void WriteAll(int fd, std::string_view bytes);
+
+// A new file under a hidden temporary name in the folder of `target`
+// (".<name>.tmp-<random>"), so that whoever waits for `target` never sees a
+// part of it. Removed again when it goes, unless it was moved to `target`.
+class TemporarySibling {
+ public:
+  // The new file gets `mode` less the umask.
+  explicit TemporarySibling(std::string target, mode_t mode = 0666);
+  ~TemporarySibling();
+  TemporarySibling(const TemporarySibling&) = delete;
+  TemporarySibling& operator=(const TemporarySibling&) = delete;
+
+  const std::string& path() const { return path_; }
+  FileDescriptor& descriptor() { return file_; }
+
+  // Makes the content durable before the file takes the target's name.
+  void SyncAndClose();
+  // Renames it over the target, replacing whatever stood there.
+  void ReplaceTarget();
+  // Moves it to the target unless a file that holds data is there: then
+  // returns false and the target is left untouched. An empty regular file at
+  // the target (a name kept free for this file) is replaced.
+  bool MoveToTargetUnlessTaken();
+
+ private:
+  int MoveWithoutReplacing();
+
+  std::string target_;
+  std::string path_;
+  FileDescriptor file_;
+  bool moved_ = false;
+};
+
+// Replaces the file at `path` by `bytes` as one step: a reader sees the old
+// content or the new, never a part, and a failure (or a writer killed in the
+// middle) leaves the old file whole. An existing file keeps its mode; a new one
+// gets `new_file_mode` less the umask.
+void ReplaceFileAtomically(const std::string& path, std::string_view bytes,
+                           mode_t new_file_mode = 0666);
+
+}  // namespace platform
