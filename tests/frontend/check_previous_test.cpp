@@ -16,6 +16,7 @@
 #include <limits>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -37,7 +38,8 @@ class PrivateRuntimeDir {
  public:
   PrivateRuntimeDir() {
     char pattern[] = "/tmp/guard-test-XXXXXX";
-    path_ = mkdtemp(pattern);
+    if (mkdtemp(pattern) == nullptr) throw std::runtime_error("no temporary folder");
+    path_ = pattern;
     if (const char* previous = std::getenv("XDG_RUNTIME_DIR")) previous_ = previous;
     setenv("XDG_RUNTIME_DIR", path_.c_str(), 1);
   }
