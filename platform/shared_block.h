@@ -62,7 +62,8 @@ class SharedBlock {
   // it. Throws SystemError when it can be neither.
   explicit SharedBlock(const SharedBlockLock& lock);
   // Never waits: the last holder removes the object when the lock is free at
-  // that moment; otherwise the next creator removes what is left.
+  // that moment; otherwise the next creator removes what is left. So drop a
+  // block after its lock, not under it.
   ~SharedBlock();
   SharedBlock(const SharedBlock&) = delete;
   SharedBlock& operator=(const SharedBlock&) = delete;

@@ -101,9 +101,12 @@ std::string UniqueName(std::string_view what) {
 
 // The block's fields; a block that nobody holds reads as zero.
 InstanceBlockFields ReadFields(const std::string& name) {
-  const platform::SharedBlockLock lock(name);
-  platform::SharedBlock block(lock);
-  return block.existed() ? quorvel::ReadInstanceBlock(block.bytes()) : InstanceBlockFields{};
+  std::unique_ptr<platform::SharedBlock> block;
+  {
+    const platform::SharedBlockLock lock(name);
+    block = std::make_unique<platform::SharedBlock>(lock);
+  }
+  return block->existed() ? quorvel::ReadInstanceBlock(block->bytes()) : InstanceBlockFields{};
 }
 
 bool ByteArrives(int fd, char& byte) {
@@ -139,14 +142,16 @@ pid_t StartCopy(const std::string& name, WindowHandle window, Pipe& go, Pipe& re
   result.CloseRead();
   char byte = 0;
   if (read(go.fds[0], &byte, 1) < 0) _exit(1);
-  InstanceGuard guard(name);
-  try {
-    byte = guard.RestoreIfRunning(window, 1) ? '0' : '1';
-  } catch (const platform::Error&) {
-    byte = 'e';
-  }
-  if (write(result.fds[1], &byte, 1) != 1) _exit(1);
-  while (read(end.fds[0], &byte, 1) > 0) {
+  {
+    InstanceGuard guard(name);
+    try {
+      byte = guard.RestoreIfRunning(window, 1) ? '0' : '1';
+    } catch (const platform::Error&) {
+      byte = 'e';
+    }
+    if (write(result.fds[1], &byte, 1) != 1) _exit(1);
+    while (read(end.fds[0], &byte, 1) > 0) {
+    }
   }
   _exit(0);
 }
