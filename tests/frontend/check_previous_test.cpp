@@ -334,6 +334,19 @@ TEST(InstanceGuard, BlockThatCannotBeMadeRaisesASystemError) {
   }
 }
 
+TEST(InstanceGuard, BlockHeldButDamagedMakesTheCopyQuitQuietly) {
+  PrivateRuntimeDir runtime;
+  const std::string name = UniqueName("damaged");
+  InstanceGuard first(name);
+  ASSERT_FALSE(first.RestoreIfRunning(kNeverRegistered, 1));
+  std::ofstream(runtime.path() / "quorvel" /
+                ("block-" + platform::SharedBlockKey(name) + ".holders"))
+      << "/etc/passwd";
+  InstanceGuard second(name);
+  EXPECT_TRUE(second.RestoreIfRunning(kNeverRegistered, 5));
+  EXPECT_FALSE(second.holds_slot());
+}
+
 TEST(InstanceGuard, ProgramGuardNamesItsBlockAfterTheProgramFile) {
   PrivateRuntimeDir runtime;
   const std::string name = quorvel::ProgramBlockName();
