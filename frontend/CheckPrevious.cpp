@@ -79,6 +79,15 @@ InstanceGuard::~InstanceGuard() {
 
 bool InstanceGuard::RestoreIfRunning(WindowHandle window, std::int32_t max_instances) {
   if (holds_slot()) return false;
+  try {
+    return Contend(window, max_instances);
+  } catch (const platform::SharedBlockOpenError&) {
+    // A live copy holds the block: quitting keeps to the limit.
+    return true;
+  }
+}
+
+bool InstanceGuard::Contend(WindowHandle window, std::int32_t max_instances) {
   for (int round = 0; round < kRounds; ++round) {
     WindowHandle stored{};
     if (TestAndTake(window, max_instances, stored) == Outcome::kTaken) return false;

@@ -35,8 +35,9 @@ const std::string& InstanceBlockName();
 bool HoldsInstanceSlot();
 
 // The guard for a block of any name; the two functions above use the one of
-// the running program. Throws platform::SystemError when the block can be
-// neither created nor opened.
+// the running program. Throws platform::SystemError when the block cannot be
+// created; a block that a live copy holds but that cannot be opened makes this
+// copy quit without a message.
 class InstanceGuard {
  public:
   explicit InstanceGuard(std::string block_name);
@@ -52,6 +53,7 @@ class InstanceGuard {
 
  private:
   enum class Outcome { kTaken, kRefused };
+  bool Contend(platform::WindowHandle window, std::int32_t max_instances);
   Outcome TestAndTake(platform::WindowHandle window, std::int32_t max_instances,
                       platform::WindowHandle& stored);
   bool TakeOverFrom(platform::WindowHandle gone, platform::WindowHandle window);

@@ -146,7 +146,7 @@ SharedBlock::SharedBlock(const SharedBlockLock& lock) : key_(lock.key()), folder
   if (errno != EWOULDBLOCK) throw SystemError(errno);
   existed_ = true;
   // Every holder takes its shared lock under the block's lock, which we hold.
-  if (Flock(holders_.get(), LOCK_SH | LOCK_NB) != 0) throw SystemError(errno);
+  if (Flock(holders_.get(), LOCK_SH | LOCK_NB) != 0) throw SharedBlockOpenError(errno);
   OpenExisting();
 }
 
@@ -184,13 +184,13 @@ void SharedBlock::Create() {
 
 void SharedBlock::OpenExisting() {
   const auto name = ReadRecordedName(holders_.get(), key_);
-  if (!name) throw SystemError(EINVAL);
+  if (!name) throw SharedBlockOpenError(EINVAL);
   FileDescriptor object(shm_open(name->c_str(), O_RDWR | O_CLOEXEC, 0));
-  if (object.get() < 0) throw SystemError(errno);
+  if (object.get() < 0) throw SharedBlockOpenError(errno);
   struct stat info {};
-  if (fstat(object.get(), &info) != 0) throw SystemError(errno);
+  if (fstat(object.get(), &info) != 0) throw SharedBlockOpenError(errno);
   if (info.st_uid != getuid() || static_cast<std::size_t>(info.st_size) != kSize) {
-    throw SystemError(EACCES);
+    throw SharedBlockOpenError(EACCES);
   }
   object_name_ = *name;
   MapObject(std::move(object));

@@ -26,6 +26,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/errors.h"
 #include "platform/file.h"
 
 namespace platform {
@@ -34,6 +35,12 @@ namespace platform {
 // without "/", at most kMaxBlockKeyLength bytes, and different for different names.
 std::string SharedBlockKey(std::string_view name);
 inline constexpr std::size_t kMaxBlockKeyLength = 160;
+
+// The block exists (a live process holds it) but cannot be opened.
+class SharedBlockOpenError : public SystemError {
+ public:
+  using SystemError::SystemError;
+};
 
 // Exclusive use of the block `name` among the processes of this user, from
 // construction (which waits for it) to destruction. Throws SystemError when
@@ -59,10 +66,12 @@ class SharedBlock {
   static constexpr std::size_t kSize = 8;
 
   // Opens the block, or creates it (8 zero bytes) when no live process holds
-  // it. Throws SystemError when it can be neither.
+  // it. Throws SharedBlockOpenError when it exists but cannot be opened,
+  // SystemError when it cannot be created.
   explicit SharedBlock(const SharedBlockLock& lock);
   // Never waits: the last holder removes the object when the lock is free at
-  // that moment; otherwise the next creator removes what is left.
+  // that moment; otherwise the next creator removes what is left. So drop a
+  // block after its lock, not under it.
   ~SharedBlock();
   SharedBlock(const SharedBlock&) = delete;
   SharedBlock& operator=(const SharedBlock&) = delete;

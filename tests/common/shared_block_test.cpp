@@ -192,34 +192,3 @@ TEST(SharedBlock, LinksInPlaceOfItsFilesAreRefused) {
   EXPECT_THROW(SharedBlockLock{name}, platform::SystemError);
   EXPECT_FALSE(std::filesystem::exists(elsewhere / "target"));
 }
-
-TEST(SharedBlockLock, SecondProcessWaitsUntilTheLockIsFree) {
-  ScopedRuntimeDir runtime;
-  const std::string name = UniqueName("lock");
-  int go[2];
-  int locked[2];
-  ASSERT_EQ(pipe(go), 0);
-  ASSERT_EQ(pipe(locked), 0);
-  // Forked before we lock: a child would otherwise share our lock's descriptor.
-  const pid_t child = fork();
-  if (child == 0) {
-    close(go[1]);
-    close(locked[0]);
-    if (!ByteArrives(go[0], 5000)) _exit(1);
-    const SharedBlockLock child_lock(name);
-    const char byte = 1;
-    _exit(write(locked[1], &byte, 1) == 1 ? 0 : 1);
-  }
-  close(go[0]);
-  close(locked[1]);
-  auto lock = std::make_unique<SharedBlockLock>(name);
-  const char byte = 1;
-  ASSERT_EQ(write(go[1], &byte, 1), 1);
-  EXPECT_FALSE(ByteArrives(locked[0], 200)) << "took the lock while we held it";
-  lock.reset();
-  EXPECT_TRUE(ByteArrives(locked[0], 5000));
-  close(go[1]);
-  close(locked[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-}

@@ -16,6 +16,7 @@
 #include <limits>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -37,7 +38,8 @@ class PrivateRuntimeDir {
  public:
   PrivateRuntimeDir() {
     char pattern[] = "/tmp/guard-test-XXXXXX";
-    path_ = mkdtemp(pattern);
+    if (mkdtemp(pattern) == nullptr) throw std::runtime_error("no temporary folder");
+    path_ = pattern;
     if (const char* previous = std::getenv("XDG_RUNTIME_DIR")) previous_ = previous;
     setenv("XDG_RUNTIME_DIR", path_.c_str(), 1);
   }
@@ -99,9 +101,12 @@ std::string UniqueName(std::string_view what) {
 
 // The block's fields; a block that nobody holds reads as zero.
 InstanceBlockFields ReadFields(const std::string& name) {
-  const platform::SharedBlockLock lock(name);
-  platform::SharedBlock block(lock);
-  return block.existed() ? quorvel::ReadInstanceBlock(block.bytes()) : InstanceBlockFields{};
+  std::unique_ptr<platform::SharedBlock> block;
+  {
+    const platform::SharedBlockLock lock(name);
+    block = std::make_unique<platform::SharedBlock>(lock);
+  }
+  return block->existed() ? quorvel::ReadInstanceBlock(block->bytes()) : InstanceBlockFields{};
 }
 
 bool ByteArrives(int fd, char& byte) {
@@ -137,14 +142,16 @@ pid_t StartCopy(const std::string& name, WindowHandle window, Pipe& go, Pipe& re
   result.CloseRead();
   char byte = 0;
   if (read(go.fds[0], &byte, 1) < 0) _exit(1);
-  InstanceGuard guard(name);
-  try {
-    byte = guard.RestoreIfRunning(window, 1) ? '0' : '1';
-  } catch (const platform::Error&) {
-    byte = 'e';
-  }
-  if (write(result.fds[1], &byte, 1) != 1) _exit(1);
-  while (read(end.fds[0], &byte, 1) > 0) {
+  {
+    InstanceGuard guard(name);
+    try {
+      byte = guard.RestoreIfRunning(window, 1) ? '0' : '1';
+    } catch (const platform::Error&) {
+      byte = 'e';
+    }
+    if (write(result.fds[1], &byte, 1) != 1) _exit(1);
+    while (read(end.fds[0], &byte, 1) > 0) {
+    }
   }
   _exit(0);
 }
@@ -325,6 +332,19 @@ TEST(InstanceGuard, BlockThatCannotBeMadeRaisesASystemError) {
     }
     EXPECT_FALSE(guard.holds_slot());
   }
+}
+
+TEST(InstanceGuard, BlockHeldButDamagedMakesTheCopyQuitQuietly) {
+  PrivateRuntimeDir runtime;
+  const std::string name = UniqueName("damaged");
+  InstanceGuard first(name);
+  ASSERT_FALSE(first.RestoreIfRunning(kNeverRegistered, 1));
+  std::ofstream(runtime.path() / "quorvel" /
+                ("block-" + platform::SharedBlockKey(name) + ".holders"))
+      << "/etc/passwd";
+  InstanceGuard second(name);
+  EXPECT_TRUE(second.RestoreIfRunning(kNeverRegistered, 5));
+  EXPECT_FALSE(second.holds_slot());
 }
 
 TEST(InstanceGuard, ProgramGuardNamesItsBlockAfterTheProgramFile) {
