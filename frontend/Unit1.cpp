@@ -136,7 +136,7 @@ void TForm1::RegisterWindow() {
 }
 
 bool TForm1::event(QEvent* event) {
-  if (event->type() == QEvent::WindowActivate) events_.Guarded([this] { FormActivate(); });
+  if (event->type() == QEvent::WindowActivate) activate();
   return QWidget::event(event);
 }
 
@@ -147,7 +147,7 @@ void TForm1::showEvent(QShowEvent* event) {
   if (activation_scheduled_) return;
   activation_scheduled_ = true;
   QTimer::singleShot(0, this, [this] {
-    if (FirstActivate) events_.Guarded([this] { FormActivate(); });
+    if (FirstActivate) activate();
   });
 }
 

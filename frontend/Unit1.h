@@ -117,6 +117,10 @@ class TForm1 : public QWidget {
   // --- Start-up, activation, close.
   void FormCreate();
   void FormActivate();
+  // An activation as the window gets it: errors are reported, not passed on.
+  void activate() {
+    events_.Guarded([this] { FormActivate(); });
+  }
   void FormClose();
   void install_font();
 

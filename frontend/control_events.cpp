@@ -43,13 +43,17 @@ ListBox::ListBox(QWidget* parent) : QComboBox(parent) {
 
 void ListBox::showPopup() {
   index_before_user_action_ = currentIndex();
+  popup_open_ = true;
   QComboBox::showPopup();
 }
 
 // Qt closes the list before it makes the choice current; the close-up is told
-// once the choice has been made.
+// once the choice has been made. Qt also closes a list that is not open (when
+// the box is hidden or disabled): that is no close-up.
 void ListBox::hidePopup() {
   QComboBox::hidePopup();
+  if (!popup_open_) return;
+  popup_open_ = false;
   QMetaObject::invokeMethod(this, &ListBox::closedUp, Qt::QueuedConnection);
 }
 

@@ -40,6 +40,7 @@ class ListBox : public QComboBox {
  private:
   void OnActivated(int index);
   int index_before_user_action_ = -1;
+  bool popup_open_ = false;
 };
 
 class ControlEvents {

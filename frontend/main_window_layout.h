@@ -56,8 +56,10 @@ inline constexpr unsigned kDefaultTextColour = 0x4080FFu;
 struct ControlRow {
   std::string_view name;
   ControlKind kind;
-  std::string_view parent;       // "" for the window itself
-  int left, top, width, height;  // width/height 0: the control's natural size
+  std::string_view parent;  // "" for the window itself
+  // width/height 0: the control's natural size. Labels whose text changes
+  // while the program runs get room for it, as they do not grow by themselves.
+  int left, top, width, height;
   Dock dock;
   std::string_view caption;  // text, or an image resource
   std::string_view hint;

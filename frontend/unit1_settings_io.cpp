@@ -145,14 +145,12 @@ void TForm1::report_save_failure(const std::exception& error) {
   colours.setColor(QPalette::WindowText, Qt::red);
   label_process->setPalette(colours);
   label_process->setText(QString::fromStdString(error.what()));
-  label_process->adjustSize();
   throw AlreadyReported{};
 }
 
 void TForm1::output_path_showin_label() {
   if (OutputPath.empty()) OutputPath = DefaultOutputPath(AppDir);
   label_path_output->setText("Output path: " + QString::fromStdString(OutputPath));
-  label_path_output->adjustSize();
 }
 
 }  // namespace quorvel

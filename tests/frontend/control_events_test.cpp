@@ -104,6 +104,21 @@ TEST_F(ControlEventsTest, ListChangeRunsForTheUserOnlyAndOnlyOnARealChange) {
   EXPECT_EQ(close_ups, 2);
 }
 
+TEST_F(ControlEventsTest, HidingOrDisablingAClosedListIsNoCloseUp) {
+  auto* list = new ListBox(&window_);
+  list->addItems({"a", "b"});
+  int close_ups = 0;
+  events_.OnCloseUp(list, [&] { ++close_ups; });
+  window_.show();
+  list->setEnabled(false);
+  list->setEnabled(true);
+  list->hide();
+  list->show();
+  list->hidePopup();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(close_ups, 0);
+}
+
 TEST_F(ControlEventsTest, CloseUpIsToldAfterTheChoiceIsMade) {
   auto* list = new ListBox(&window_);
   list->addItems({"a", "b"});

@@ -85,7 +85,7 @@ quorvel::TForm1& WindowTest::Start() {
   form_ = std::make_unique<quorvel::TForm1>(
       quorvel::StartOptions{app_dir(), /*UseInstanceGuard=*/false, /*RegisterWindow=*/false},
       dialogs_);
-  form_->FormActivate();
+  form_->activate();
   return *form_;
 }
 

@@ -1,0 +1,40 @@
+// The window in the window registry, answered from Qt's event loop.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <atomic>
+#include <thread>
+
+#include "shared/names.h"
+#include "window_fixture.h"
+
+namespace {
+
+using quorvel_test::WindowTest;
+
+TEST_F(WindowTest, RegisteredWindowIsFoundAndAnswersFromTheEventLoop) {
+  quorvel::TForm1 form(quorvel::StartOptions{app_dir(), false, true}, dialogs_);
+  ASSERT_NE(form.registration(), nullptr);
+  const auto found = platform::FindWindowByClassAndCaption(MainWindowClass, FrontEndCaption);
+  ASSERT_TRUE(found.has_value());
+  EXPECT_EQ(*found, form.registration()->handle());
+
+  std::atomic<int> answers{0};
+  std::atomic<bool> minimised{true};
+  std::thread sender([&] {
+    minimised = platform::IsWindowMinimised(*found);
+    ++answers;
+    platform::SendCopyData(*found, platform::WindowHandle{1}, 0, std::string_view("a|b\0", 4));
+    ++answers;
+  });
+  QElapsedTimer waited;
+  waited.start();
+  while (answers < 2 && waited.elapsed() < 10000) QCoreApplication::processEvents();
+  sender.join();
+  EXPECT_EQ(answers, 2);
+  EXPECT_FALSE(minimised);
+  EXPECT_TRUE(dialogs_.errors.empty());
+}
+
+}  // namespace
