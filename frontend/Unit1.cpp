@@ -17,6 +17,7 @@
 #include <filesystem>
 
 #include "frontend/CheckPrevious.h"
+#include "frontend/custom_text_window.h"
 #include "frontend/main_window_layout.h"
 #include "frontend/qt_dialogs.h"
 #include "platform/desktop_fonts.h"
@@ -220,6 +221,7 @@ int front_end_main(int argc, char** argv) {
   int result = 0;
   {
     TForm1 form(StartOptions{RunningProgramFolder()}, dialogs);
+    CustomTextWindow custom_text(form);
     form.showMaximized();
     result = QApplication::exec();
   }

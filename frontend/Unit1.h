@@ -26,6 +26,8 @@ class QTimer;
 
 namespace quorvel {
 
+class Tcustom_text_form;
+
 struct StartOptions {
   std::string AppDir;  // the common folder, with a trailing "/"
   // Off in tests, where many windows live in one process.
@@ -86,6 +88,8 @@ class TForm1 : public QWidget {
   FileDialogSpec OpenDialog1;
   QTimer* Timer1;         // run watch, 10 ms
   QTimer* Timer_Preview;  // preview clock, 1000 ms
+  // The user-text dialog, a window of its own; null until one is attached.
+  Tcustom_text_form* custom_text_form = nullptr;
 
   // --- Working values.
   std::string DayStyle = "s";

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 
 #include "platform/errors.h"
 #include "platform/profile.h"
@@ -134,6 +135,8 @@ void Tcustom_text_form::FormClose() {
 }
 
 void Tcustom_text_form::showEvent(QShowEvent* event) {
+  if (const QScreen* shown_on = screen())
+    move(shown_on->availableGeometry().center() - rect().center());
   QWidget::showEvent(event);
   FormActivate();
 }

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QStringList>
+#include <QToolButton>
 
 namespace quorvel {
 
@@ -91,6 +92,9 @@ std::optional<std::string> QtDialogs::ChooseFolder(const std::string& title,
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog |
                     QFileDialog::ReadOnly);
+  // Read-only only greys the button out; only existing folders are offered.
+  if (auto* new_folder = dialog.findChild<QToolButton*>(QStringLiteral("newFolderButton")))
+    new_folder->hide();
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().front().toStdString();
 }

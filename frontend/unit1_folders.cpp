@@ -1,16 +1,54 @@
 // The output folder, the fonts folder, the help page and the user's own text.
+#include <QWidget>
+
 #include "frontend/Unit1.h"
+#include "frontend/folder_browser.h"
+#include "frontend/my_text.h"
+#include "frontend/output_folder.h"
+#include "platform/shell.h"
 
 namespace quorvel {
 
-void TForm1::disk_outputClick() {}
+namespace {
 
-void TForm1::label_path_outputClick() {}
+constexpr char kOutputFolderTitle[] = "Select Output Path:";
+constexpr char kHelpPage[] = "software/?i=Quorvel";
 
-void TForm1::Label_FontClick() {}
+}  // namespace
 
-void TForm1::img_helpClick() {}
+void TForm1::disk_outputClick() {
+  const std::string old = OutputPath;
+  const std::string chosen =
+      browse_for_folder(dialogs_, kOutputFolderTitle, old, /*allow_new_folder=*/false);
+  OutputPath = OutputFolderFromChoice(chosen, old);
+  // Also after a cancel: the save shows the label again.
+  rec_ini();
+}
 
-void TForm1::custom_iconClick() {}
+void TForm1::label_path_outputClick() {
+  platform::OpenWithDesktop(OutputPath);
+}
+
+void TForm1::Label_FontClick() {
+  platform::OpenWithDesktop(WinFontsDir);
+}
+
+// Help is a convenience: nothing that goes wrong on the way is worth a message.
+void TForm1::img_helpClick() {
+  try {
+    platform::OpenWithDesktop(HelpSiteAddress + kHelpPage);
+  } catch (...) {
+  }
+}
+
+// No modal loop: the main window's clock and run watch keep going while the
+// user types, and the dialog's close gives the window back.
+void TForm1::custom_iconClick() {
+  if (custom_text_form == nullptr) return;
+  setEnabled(false);
+  custom_text_form->show();
+  custom_text_form->raise();
+  custom_text_form->activateWindow();
+}
 
 }  // namespace quorvel

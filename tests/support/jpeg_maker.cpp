@@ -257,4 +257,44 @@ double MeanAbsDifference(const platform::Bitmap& a, const platform::Bitmap& b) {
   return sum / static_cast<double>(a.pixels.size());
 }
 
+namespace {
+
+// Holds only plain data: a libjpeg error jumps back into this frame.
+bool RunDecode(std::string_view jpeg, platform::Bitmap& picture, Errors& errors) {
+  jpeg_decompress_struct info{};
+  info.err = &errors.pub;
+  if (setjmp(errors.jump) != 0) {
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
+  jpeg_create_decompress(&info);
+  jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(jpeg.data()),
+               static_cast<unsigned long>(jpeg.size()));
+  jpeg_read_header(&info, TRUE);
+  info.out_color_space = JCS_RGB;
+  jpeg_start_decompress(&info);
+  picture =
+      platform::Bitmap(static_cast<int>(info.output_width), static_cast<int>(info.output_height));
+  while (info.output_scanline < info.output_height) {
+    JSAMPROW row = picture.row(static_cast<int>(info.output_scanline));
+    jpeg_read_scanlines(&info, &row, 1);
+  }
+  jpeg_finish_decompress(&info);
+  jpeg_destroy_decompress(&info);
+  return true;
+}
+
+}  // namespace
+
+platform::Bitmap DecodeJpegPicture(const std::filesystem::path& path) {
+  const std::string jpeg = ReadFile(path);
+  Errors errors;
+  Install(errors);
+  platform::Bitmap picture;
+  if (!RunDecode(jpeg, picture, errors)) {
+    throw std::runtime_error(path.string() + ": " + errors.message);
+  }
+  return picture;
+}
+
 }  // namespace testing_support

@@ -51,6 +51,9 @@ JpegFacts InspectJpegBytes(std::string_view jpeg);
 JpegFacts InspectJpegFile(const std::filesystem::path& path);
 std::vector<std::vector<std::uint16_t>> QuantTablesOf(const std::filesystem::path& path);
 
+// The pixels of a JPEG file, as R, G, B; throws std::runtime_error when it cannot be decoded.
+platform::Bitmap DecodeJpegPicture(const std::filesystem::path& path);
+
 // The mean of the absolute differences of all samples; the bitmaps must be of one size.
 double MeanAbsDifference(const platform::Bitmap& a, const platform::Bitmap& b);
 

@@ -1,0 +1,195 @@
+// The real front-end started and stopped as a user does: one copy per program
+// file, a copy elsewhere beside it, a start after a killed copy, a hand-edited
+// settings file, and the generator meeting the running front-end's window.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <thread>
+
+#include "platform/window.h"
+#include "shared/names.h"
+#include "support/background_program.h"
+#include "support/common_folder.h"
+#include "support/fake_frontend.h"
+#include "support/run_program.h"
+
+namespace e2e {
+namespace {
+
+using namespace std::chrono_literals;
+using testing_support::BackgroundProgram;
+using testing_support::CommonFolder;
+using testing_support::ReadFile;
+using testing_support::WaitUntil;
+namespace fs = std::filesystem;
+
+// Enough to tell a rewrite of a file from no rewrite at all.
+struct FileStamp {
+  ino_t inode = 0;
+  timespec changed{};
+  std::string content;
+  bool operator==(const FileStamp& other) const {
+    return inode == other.inode && changed.tv_sec == other.changed.tv_sec &&
+           changed.tv_nsec == other.changed.tv_nsec && content == other.content;
+  }
+};
+
+std::optional<FileStamp> StampOf(const fs::path& file) {
+  struct stat facts {};
+  if (stat(file.c_str(), &facts) != 0) return std::nullopt;
+  return FileStamp{facts.st_ino, facts.st_mtim, ReadFile(file)};
+}
+
+std::optional<platform::WindowHandle> FrontEndWindow() {
+  return platform::FindWindowByClassAndCaption(MainWindowClass, FrontEndCaption);
+}
+
+std::optional<std::string> SettingValue(const fs::path& ini, const std::string& key) {
+  std::istringstream lines(ReadFile(ini));
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.starts_with(key + "=")) return line.substr(key.size() + 1);
+  }
+  return std::nullopt;
+}
+
+class FrontEndStart : public ::testing::Test {
+ protected:
+  std::unique_ptr<BackgroundProgram> Start(const CommonFolder& folder) {
+    return std::make_unique<BackgroundProgram>(folder.frontend(), log());
+  }
+  static fs::path Settings(const CommonFolder& folder) { return folder.app() / "sysconfig.ini"; }
+
+  // Starts the front-end of `folder` and waits until its first activation
+  // has written the settings file.
+  std::unique_ptr<BackgroundProgram> StartAndWait(const CommonFolder& folder) {
+    const auto before = StampOf(Settings(folder));
+    auto program = Start(folder);
+    const bool started = WaitUntil(
+        [&] { return StampOf(Settings(folder)) != before && FrontEndWindow().has_value(); }, 20s);
+    EXPECT_TRUE(started) << "the front-end did not come up; its errors:\n" << ReadFile(log());
+    return program;
+  }
+  fs::path log() const { return logs_.path() / "frontend.log"; }
+
+  testing_support::ScopedRuntimeDir runtime_;
+  testing_support::TempDir logs_;
+  CommonFolder folder_{1};
+};
+
+TEST_F(FrontEndStart, SecondStartOfTheSameFileEndsByItselfAndLeavesFirstAndSettingsAlone) {
+  // With a text of the user's own the preview clock does not save, so any
+  // later write of the file would be the second copy's.
+  folder_.WriteSettings({{"MyTXT", "Hello"}});
+  auto first = StartAndWait(folder_);
+  std::this_thread::sleep_for(1500ms);
+  const auto settled = StampOf(Settings(folder_));
+  std::this_thread::sleep_for(1200ms);
+  ASSERT_EQ(StampOf(Settings(folder_)), settled) << "the first copy keeps saving";
+  const auto window = FrontEndWindow();
+  ASSERT_TRUE(window);
+
+  const auto started = std::chrono::steady_clock::now();
+  auto second = Start(folder_);
+  const auto second_end = second->WaitForEnd(10s);
+  ASSERT_TRUE(second_end) << "the second copy still runs";
+  EXPECT_EQ(*second_end, 0) << ReadFile(log());
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
+
+  EXPECT_TRUE(first->Running());
+  EXPECT_EQ(FrontEndWindow(), window);
+  EXPECT_EQ(StampOf(Settings(folder_)), settled);
+}
+
+TEST_F(FrontEndStart, CopyInAnotherFolderRunsBesideTheFirst) {
+  auto first = StartAndWait(folder_);
+  CommonFolder elsewhere(0);
+  auto second = Start(elsewhere);
+  EXPECT_TRUE(WaitUntil([&] { return fs::exists(Settings(elsewhere)); }, 20s)) << ReadFile(log());
+  std::this_thread::sleep_for(1s);
+  EXPECT_TRUE(second->Running());
+  EXPECT_TRUE(first->Running());
+}
+
+TEST_F(FrontEndStart, AfterTheFirstIsKilledTheNextStartRunsAndGuardsAgain) {
+  auto first = StartAndWait(folder_);
+  first->Kill();
+  EXPECT_FALSE(FrontEndWindow()) << "a killed copy's window is still found";
+  fs::remove(Settings(folder_));
+
+  auto next = StartAndWait(folder_);
+  std::this_thread::sleep_for(1s);
+  EXPECT_TRUE(next->Running()) << ReadFile(log());
+
+  auto refused = Start(folder_);
+  EXPECT_EQ(refused->WaitForEnd(10s), 0) << "the guard no longer refuses a second copy";
+  EXPECT_TRUE(next->Running());
+}
+
+TEST_F(FrontEndStart, HandEditedSettingsLoadAsStoredAndAreSavedBack) {
+  testing_support::WriteFile(Settings(folder_),
+                             "[LastConfig]\r\n"
+                             "Zebra=stripes\r\n"
+                             "Output Path=/no/such/folder/any/more/\r\n"
+                             "border_margin=5\r\n"
+                             "Separated=2\r\n"
+                             "DateFormat=1\r\n"
+                             "font_select=-1\r\n"
+                             "font_select_name=Face That Is Not There\r\n"
+                             "b_font_color=64\r\n"
+                             "g_font_color=128\r\n"
+                             "r_font_color=300\r\n"
+                             "r_DropShadow_color=1\r\n"
+                             "g_DropShadow_color=2\r\n"
+                             "b_DropShadow_color=3\r\n"
+                             "TxtPosition=4\r\n"
+                             "StampSize=2\r\n"
+                             "MyTXT=Kept\r\n"
+                             "Another extra=1\r\n");
+  auto program = Start(folder_);
+  ASSERT_TRUE(WaitUntil(
+      [&] { return SettingValue(Settings(folder_), "r_font_color") == std::string("44"); }, 20s))
+      << ReadFile(Settings(folder_)) << "\nerrors:\n"
+      << ReadFile(log());
+  // The load's own saves come first; the first activation's last save follows within moments.
+  std::this_thread::sleep_for(1s);
+  EXPECT_TRUE(program->Running());
+
+  const fs::path ini = Settings(folder_);
+  const std::string app_dir = fs::canonical(folder_.app()).string() + "/";
+  const std::pair<const char*, std::string> expected[] = {
+      {"Zebra", "stripes"},   {"Another extra", "1"},      {"Output Path", app_dir},
+      {"border_margin", "5"}, {"Separated", "2"},          {"DateFormat", "1"},
+      {"font_select", "-1"},  {"font_select_name", ""},    {"g_font_color", "128"},
+      {"b_font_color", "64"}, {"r_DropShadow_color", "1"}, {"b_DropShadow_color", "3"},
+      {"TxtPosition", "4"},   {"StampSize", "2"},          {"MyTXT", "Kept"},
+  };
+  for (const auto& [key, value] : expected) EXPECT_EQ(SettingValue(ini, key), value) << key;
+  // Keys keep the places they had; new ones follow.
+  const std::string text = ReadFile(ini);
+  EXPECT_TRUE(text.starts_with("[LastConfig]\r\nZebra=stripes\r\nOutput Path=")) << text;
+  EXPECT_LT(text.find("MyTXT=Kept"), text.find("ColorA="));
+}
+
+TEST_F(FrontEndStart, GeneratorFindsTheRunningFrontEndsWindowAndRunsBesideIt) {
+  folder_.WriteSettings();
+  auto front_end = StartAndWait(folder_);
+  ASSERT_TRUE(FrontEndWindow());
+  testing_support::WriteFile(folder_.app() / "filelist", folder_.pictures()[0]);
+
+  const auto result = testing_support::RunProgram(folder_.generator(), folder_.app(), 60);
+  EXPECT_EQ(result.exit_code, 0) << result.standard_error;
+  EXPECT_TRUE(fs::exists(folder_.output() + "picture001_DateTime_0001.jpg"));
+  EXPECT_TRUE(front_end->Running());
+
+  front_end->Kill();
+  EXPECT_FALSE(FrontEndWindow()) << "the window found was not the front-end's";
+}
+
+}  // namespace
+}  // namespace e2e

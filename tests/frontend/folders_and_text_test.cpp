@@ -1,0 +1,252 @@
+// The main window's actions that leave it: the user-text dialog behind the
+// "My Text" icon, the output folder choice, and the folder and web page that
+// the desktop opens.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <chrono>
+#include <cstdlib>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <sstream>
+#include <thread>
+
+#include "frontend/custom_text_window.h"
+#include "frontend/my_text.h"
+#include "support/user_text_settings.h"
+#include "window_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using quorvel::CustomTextWindow;
+using quorvel::TForm1;
+using quorvel_test::ReadText;
+using quorvel_test::TempFolder;
+using quorvel_test::WindowTest;
+using quorvel_test::WriteText;
+
+struct FolderRequest {
+  std::string title;
+  std::string initial;
+};
+
+// Answers the folder browser from a queue (cancel when empty) and keeps what it was asked.
+class FolderDialogs : public quorvel_test::ScriptedDialogs {
+ public:
+  std::deque<std::optional<std::string>> folder_answers;
+  std::vector<FolderRequest> folder_requests;
+
+  std::optional<std::string> ChooseFolder(const std::string& title,
+                                          const std::string& initial) override {
+    folder_requests.push_back({title, initial});
+    if (folder_answers.empty()) return std::nullopt;
+    auto answer = folder_answers.front();
+    folder_answers.pop_front();
+    return answer;
+  }
+};
+
+class FoldersAndText : public WindowTest {
+ protected:
+  TForm1& StartWithFolders() {
+    form_ = std::make_unique<TForm1>(quorvel::StartOptions{app_dir(), false, false}, folders_);
+    form_->FormActivate();
+    return *form_;
+  }
+
+  FolderDialogs folders_;
+};
+
+qint64 PreviewPictureKey(const TForm1& form) {
+  return form.bg->pixmap().cacheKey();
+}
+
+// The preview sets its text from the user's text when it draws it; until the
+// preview drawing is part of the build, only the redraw itself can be seen.
+bool PreviewDrawsUserText(TForm1& form) {
+  const std::string kept = form.MyTXT;
+  form.MyTXT = "probe";
+  form.preview_sample();
+  const bool draws = form.OverlayText == "probe";
+  form.MyTXT = kept;
+  return draws;
+}
+
+TEST_F(FoldersAndText, MyTextIconDisablesTheWindowAndShowsTheDialogBesideIt) {
+  TForm1& form = Start();
+  form.MyTXT = "Saved before";
+  CustomTextWindow custom_text(form);
+  form.show();
+  ASSERT_EQ(form.custom_text_form, &custom_text.dialog());
+
+  QTest::mouseClick(form.custom_icon, Qt::LeftButton);
+
+  quorvel::Tcustom_text_form& dialog = custom_text.dialog();
+  EXPECT_FALSE(form.isEnabled());
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_TRUE(dialog.isEnabled()) << "a child of the disabled window would be disabled too";
+  EXPECT_EQ(dialog.parentWidget(), nullptr);
+  EXPECT_TRUE(dialog.isWindow());
+  EXPECT_EQ(dialog.custom_textbox->text().toStdString(), "Saved before");
+
+  dialog.close();
+  EXPECT_TRUE(form.isEnabled());
+  EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(FoldersAndText, SavingTheDialogSetsTheTextWritesItAloneAndRedraws) {
+  struct Case {
+    const char* typed;
+    const char* stored;
+  };
+  const Case cases[] = {{"  Hello  ", "Hello"}, {"", ""}, {" \t ", ""}};
+  TForm1& form = Start();
+  CustomTextWindow custom_text(form);
+  form.show();
+  const bool preview_draws_text = PreviewDrawsUserText(form);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string("typed \"") + c.typed + "\"");
+    form.MyTXT = "Old";
+    form.preview_sample();
+    form.rec_ini();
+    const std::string before = ReadText(ini());
+    const qint64 picture_before = PreviewPictureKey(form);
+
+    QTest::mouseClick(form.custom_icon, Qt::LeftButton);
+    custom_text.dialog().custom_textbox->setText(QString::fromUtf8(c.typed));
+    QTest::mouseClick(custom_text.dialog().save, Qt::LeftButton);
+
+    EXPECT_EQ(form.MyTXT, c.stored);
+    EXPECT_EQ(ReadText(ini()), before + "MyTXT=" + c.stored + "\r\n");
+    EXPECT_TRUE(form.isEnabled());
+    EXPECT_FALSE(custom_text.dialog().isVisible());
+    EXPECT_NE(PreviewPictureKey(form), picture_before) << "preview not redrawn";
+    if (preview_draws_text) {
+      if (*c.stored)
+        EXPECT_EQ(form.OverlayText, c.stored);
+      else
+        EXPECT_NE(form.OverlayText.find_first_of("0123456789"), std::string::npos)
+            << "not a date: " << form.OverlayText;
+    }
+    fs::remove(ini());
+  }
+}
+
+// The file that the generator's end-to-end test is given.
+TEST_F(FoldersAndText, DialogSaveTurnsTheSharedBeforeFileIntoTheAfterFile) {
+  TForm1 form(quorvel::StartOptions{app_dir(), false, false}, dialogs_);
+  CustomTextWindow custom_text(form);
+  const std::string output = app_dir() + "output/";
+  WriteText(ini(), testing_support::SettingsBeforeUserText(output));
+
+  form.custom_iconClick();
+  custom_text.dialog().custom_textbox->setText(QStringLiteral("  Holiday 2024 "));
+  QTest::keyClick(custom_text.dialog().custom_textbox, Qt::Key_Return);
+
+  EXPECT_EQ(ReadText(ini()), testing_support::SettingsAfterUserText(output, "Holiday 2024"));
+}
+
+TEST_F(FoldersAndText, OutputFolderChoiceSetsShowsAndSavesTheFolder) {
+  struct Case {
+    const char* what;
+    std::optional<std::string> answer;
+    std::string expected;  // "" keeps the folder as it was
+  };
+  const Case cases[] = {
+      {"plain folder", "/srv/photos out", "/srv/photos out/"},
+      {"trailing slash", "/srv/photos/", "/srv/photos/"},
+      {"doubled slashes", "/srv//photos", "/srv/photos/"},
+      {"root", "/", "/"},
+      {"cancel", std::nullopt, ""},
+  };
+  TForm1& form = StartWithFolders();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    form.OutputPath = "/old place/";
+    folders_.folder_requests.clear();
+    folders_.folder_answers = {c.answer};
+    form.label_path_output->setText("stale");
+    fs::remove(ini());
+
+    form.disk_outputClick();
+
+    const std::string expected = c.expected.empty() ? "/old place/" : c.expected;
+    ASSERT_EQ(folders_.folder_requests.size(), 1u);
+    EXPECT_EQ(folders_.folder_requests[0].title, "Select Output Path:");
+    EXPECT_EQ(folders_.folder_requests[0].initial, "/old place/");
+    EXPECT_EQ(form.OutputPath, expected);
+    EXPECT_EQ(form.label_path_output->text().toStdString(), "Output path: " + expected);
+    EXPECT_EQ(Value("Output Path"), expected) << "settings file not rewritten";
+  }
+  EXPECT_TRUE(folders_.errors.empty());
+}
+
+// Stands in for xdg-open first on PATH: writes its arguments, one a line,
+// to a file, whole once it is there.
+class StandInOpener {
+ public:
+  StandInOpener() : old_path_(std::getenv("PATH") ? std::getenv("PATH") : "") {
+    const fs::path script = folder_.path() / "xdg-open";
+    WriteText(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + record_.string() +
+                          ".part\"\nmv \"" + record_.string() + ".part\" \"" + record_.string() +
+                          "\"\n");
+    chmod(script.c_str(), 0755);
+    setenv("PATH", (folder_.path().string() + ":" + old_path_).c_str(), 1);
+  }
+  ~StandInOpener() { setenv("PATH", old_path_.c_str(), 1); }
+
+  // The arguments of the one call since the last Take(); empty after 5 s without one.
+  std::vector<std::string> Take() {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!fs::exists(record_) && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::vector<std::string> arguments;
+    std::istringstream lines(ReadText(record_));
+    for (std::string line; std::getline(lines, line);) arguments.push_back(line);
+    fs::remove(record_);
+    return arguments;
+  }
+
+ private:
+  TempFolder folder_;
+  fs::path record_ = folder_.path() / "arguments";
+  std::string old_path_;
+};
+
+TEST_F(FoldersAndText, OpenActionsHandTheDesktopOneArgumentEach) {
+  TForm1& form = Start();
+  form.show();
+  StandInOpener opener;
+  const std::string hostile = app_dir() + "a b; touch \"" + app_dir() + "pwned\" $(id)/";
+  struct Case {
+    const char* what;
+    QWidget* clicked;
+    std::function<void()> before;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"output folder", form.label_path_output, [] {}, app_dir() + "output/"},
+      {"output folder with shell characters", form.label_path_output,
+       [&] { form.OutputPath = hostile; }, hostile},
+      {"fonts folder", form.Label_Font, [] {}, form.WinFontsDir},
+      {"help page", form.img_help, [] {}, "https://www.quorvel.example/software/?i=Quorvel"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.before();
+    QTest::mouseClick(c.clicked, Qt::LeftButton);
+    EXPECT_EQ(opener.Take(), std::vector<std::string>{c.expected});
+  }
+  EXPECT_FALSE(fs::exists(app_dir() + "pwned"));
+  EXPECT_EQ(form.HelpSiteAddress + "software/?i=Quorvel", cases[3].expected);
+  EXPECT_TRUE(dialogs_.errors.empty());
+}
+
+}  // namespace
