@@ -86,7 +86,7 @@ std::string FontOf(const std::string& file) {
   return file.substr(start, file.find('\r', start) - start);
 }
 
-TEST(FrontEndStart, FirstStartWritesTheInitialSettingsAndIsFoundByTheGenerator) {
+TEST(FrontEndFirstStart, WritesTheInitialSettingsAndIsFoundByTheGenerator) {
   if (!std::filesystem::exists(std::filesystem::path(QUORVEL_APP_DIR) / "Quorvel"))
     GTEST_SKIP() << "the front-end is not built";
   ScopedRuntimeDir runtime;
