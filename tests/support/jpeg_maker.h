@@ -51,6 +51,10 @@ JpegFacts InspectJpegBytes(std::string_view jpeg);
 JpegFacts InspectJpegFile(const std::filesystem::path& path);
 std::vector<std::vector<std::uint16_t>> QuantTablesOf(const std::filesystem::path& path);
 
+// True when every scan line of the file decodes without an error or a warning
+// (a truncated file decodes with a warning).
+bool DecodesCleanly(const std::filesystem::path& path);
+
 // The mean of the absolute differences of all samples; the bitmaps must be of one size.
 double MeanAbsDifference(const platform::Bitmap& a, const platform::Bitmap& b);
 
