@@ -41,8 +41,6 @@ bool SystemGeneratorProcess::StartUnlessRunning(const std::string& program,
 
 RunTick SystemGeneratorProcess::Look(const std::string& name) {
   RunTick tick;
-  // Reaped before the process list is read: an ended child left unreaped
-  // would still be listed under its name.
   if (started_) {
     if (const auto exit = started_->Poll()) tick.started_exit = ToProgramExit(*exit);
   }
