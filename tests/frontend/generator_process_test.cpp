@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -44,9 +45,18 @@ quorvel::RunTick LookUntilEnded(quorvel::GeneratorProcess& process, const std::s
 
 class GeneratorProcessTest : public ::testing::Test {
  protected:
-  GeneratorProcessTest() { setenv("XDG_RUNTIME_DIR", runtime_.path().c_str(), 1); }
-  ~GeneratorProcessTest() override { unsetenv("XDG_RUNTIME_DIR"); }
+  GeneratorProcessTest() {
+    if (const char* old = std::getenv("XDG_RUNTIME_DIR")) old_runtime_dir_ = old;
+    setenv("XDG_RUNTIME_DIR", runtime_.path().c_str(), 1);
+  }
+  ~GeneratorProcessTest() override {
+    if (old_runtime_dir_.empty())
+      unsetenv("XDG_RUNTIME_DIR");
+    else
+      setenv("XDG_RUNTIME_DIR", old_runtime_dir_.c_str(), 1);
+  }
   TempFolder runtime_;
+  std::string old_runtime_dir_;
   TempFolder programs_;
 };
 
