@@ -5,11 +5,14 @@
 #include <QWidget>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "frontend/control_events.h"
 #include "frontend/custom_colors.h"
 #include "frontend/dialogs.h"
+#include "frontend/generator_process.h"
+#include "frontend/run_watch.h"
 #include "frontend/settings_record.h"
 #include "platform/window.h"
 
@@ -192,6 +195,8 @@ class TForm1 : public QWidget {
   void CopyData(std::string payload);
   void CheckFile_finish();
   void Timer1Timer();
+  // Tests stand in for the generator's process with this.
+  void set_generator_process(std::unique_ptr<GeneratorProcess> process);
 
   // --- Folders, fonts folder, help, user text.
   void disk_outputClick();
@@ -220,6 +225,7 @@ class TForm1 : public QWidget {
   void save_redraw_focus();
   void focus_imprint();
   void report_save_failure(const std::exception& error);
+  void end_run(const RunVerdict& verdict);
 
   StartOptions options_;
   Dialogs& dialogs_;
@@ -229,6 +235,8 @@ class TForm1 : public QWidget {
   bool refused_ = false;
   bool activation_scheduled_ = false;
   bool save_failing_ = false;
+  std::unique_ptr<GeneratorProcess> generator_ = MakeSystemGeneratorProcess();
+  std::optional<RunWatch> run_watch_;  // set while a run is on
 };
 
 // The program: the main window, the message loop, the guard's release.

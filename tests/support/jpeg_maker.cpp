@@ -124,6 +124,30 @@ bool RunInspect(std::string_view jpeg, HeaderFacts& facts, Errors& errors) {
   return true;
 }
 
+// Holds only plain data: a libjpeg error jumps back into this frame.
+bool RunDecode(std::string_view jpeg, Errors& errors, long& warnings) {
+  jpeg_decompress_struct info{};
+  info.err = &errors.pub;
+  if (setjmp(errors.jump) != 0) {
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
+  jpeg_create_decompress(&info);
+  jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(jpeg.data()),
+               static_cast<unsigned long>(jpeg.size()));
+  jpeg_read_header(&info, TRUE);
+  jpeg_start_decompress(&info);
+  // From libjpeg's own pool, which its destroy frees even after a jump.
+  JSAMPARRAY rows = (*info.mem->alloc_sarray)(
+      reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+      info.output_width * static_cast<JDIMENSION>(info.output_components), 1);
+  while (info.output_scanline < info.output_height) jpeg_read_scanlines(&info, rows, 1);
+  jpeg_finish_decompress(&info);
+  warnings = errors.pub.num_warnings;
+  jpeg_destroy_decompress(&info);
+  return true;
+}
+
 std::uint8_t Clamp(int value) {
   return static_cast<std::uint8_t>(std::clamp(value, 0, 255));
 }
@@ -244,6 +268,14 @@ JpegFacts InspectJpegFile(const std::filesystem::path& path) {
 
 std::vector<std::vector<std::uint16_t>> QuantTablesOf(const std::filesystem::path& path) {
   return InspectJpegFile(path).quant_tables;
+}
+
+bool DecodesCleanly(const std::filesystem::path& path) {
+  const std::string bytes = ReadFile(path);
+  Errors errors{};
+  Install(errors);
+  long warnings = 0;
+  return !bytes.empty() && RunDecode(bytes, errors, warnings) && warnings == 0;
 }
 
 double MeanAbsDifference(const platform::Bitmap& a, const platform::Bitmap& b) {

@@ -54,6 +54,10 @@ std::vector<std::vector<std::uint16_t>> QuantTablesOf(const std::filesystem::pat
 // The pixels of a JPEG file, as R, G, B; throws std::runtime_error when it cannot be decoded.
 platform::Bitmap DecodeJpegPicture(const std::filesystem::path& path);
 
+// True when every scan line of the file decodes without an error or a warning
+// (a truncated file decodes with a warning).
+bool DecodesCleanly(const std::filesystem::path& path);
+
 // The mean of the absolute differences of all samples; the bitmaps must be of one size.
 double MeanAbsDifference(const platform::Bitmap& a, const platform::Bitmap& b);
 

@@ -12,13 +12,15 @@
 namespace testing_support {
 namespace {
 
-[[noreturn]] void ExecChild(const std::filesystem::path& program,
+// Allocates nothing: the parent may have threads, and only async-signal-safe
+// calls are sure to work between fork and exec.
+[[noreturn]] void ExecChild(const std::filesystem::path& program, char* const* argv,
                             const std::filesystem::path& working_dir, int error_pipe) {
   const int null_fd = open("/dev/null", O_RDONLY);
   if (null_fd >= 0) dup2(null_fd, STDIN_FILENO);
   dup2(error_pipe, STDERR_FILENO);
   if (chdir(working_dir.c_str()) != 0) _exit(126);
-  execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+  execv(program.c_str(), argv);
   _exit(127);
 }
 
@@ -46,13 +48,24 @@ std::string ReadUntilClosed(int fd, pid_t child, int timeout_seconds) {
 
 ProgramResult RunProgram(const std::filesystem::path& program,
                          const std::filesystem::path& working_dir, int timeout_seconds) {
+  return RunProgram(program, {}, working_dir, timeout_seconds);
+}
+
+ProgramResult RunProgram(const std::filesystem::path& program,
+                         const std::vector<std::string>& arguments,
+                         const std::filesystem::path& working_dir, int timeout_seconds) {
+  std::string name = program.string();
+  std::vector<std::string> copies = arguments;
+  std::vector<char*> argv{name.data()};
+  for (auto& argument : copies) argv.push_back(argument.data());
+  argv.push_back(nullptr);
   int pipe_fds[2];
   if (pipe(pipe_fds) != 0) throw std::runtime_error("pipe failed");
   const pid_t child = fork();
   if (child < 0) throw std::runtime_error("fork failed");
   if (child == 0) {
     close(pipe_fds[0]);
-    ExecChild(program, working_dir, pipe_fds[1]);
+    ExecChild(program, argv.data(), working_dir, pipe_fds[1]);
   }
   close(pipe_fds[1]);
   ProgramResult result;

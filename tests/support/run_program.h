@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -13,6 +14,11 @@ struct ProgramResult {
 // Runs `program` without arguments in `working_dir`, standard input from
 // /dev/null, and waits for it (killing it after `timeout_seconds`).
 ProgramResult RunProgram(const std::filesystem::path& program,
+                         const std::filesystem::path& working_dir, int timeout_seconds = 60);
+
+// The same with `arguments` after the program name.
+ProgramResult RunProgram(const std::filesystem::path& program,
+                         const std::vector<std::string>& arguments,
                          const std::filesystem::path& working_dir, int timeout_seconds = 60);
 
 // Copies the built generator into `folder`, so that `folder` is its common folder.

@@ -1,0 +1,107 @@
+// The real process side of a run: a generator is started only when none runs,
+// its end is seen once it is reaped, and its last words belong to its own run.
+#include "frontend/generator_process.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "window_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using quorvel_test::TempFolder;
+using quorvel_test::WriteText;
+
+// A program name no other process of the machine has.
+std::string UniqueName() {
+  return "qg" + std::to_string(getpid());
+}
+
+fs::path Script(const TempFolder& folder, const std::string& name, const std::string& body) {
+  const fs::path path = folder.path() / name;
+  WriteText(path, "#!/bin/sh\n" + body + "\n");
+  fs::permissions(path, fs::perms::owner_all);
+  return path;
+}
+
+// Looks until the started program has ended and been reaped.
+quorvel::RunTick LookUntilEnded(quorvel::GeneratorProcess& process, const std::string& name) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  quorvel::RunTick tick = process.Look(name);
+  while (!tick.started_exit && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    tick = process.Look(name);
+  }
+  return tick;
+}
+
+class GeneratorProcessTest : public ::testing::Test {
+ protected:
+  GeneratorProcessTest() {
+    if (const char* old = std::getenv("XDG_RUNTIME_DIR")) old_runtime_dir_ = old;
+    setenv("XDG_RUNTIME_DIR", runtime_.path().c_str(), 1);
+  }
+  ~GeneratorProcessTest() override {
+    if (old_runtime_dir_.empty())
+      unsetenv("XDG_RUNTIME_DIR");
+    else
+      setenv("XDG_RUNTIME_DIR", old_runtime_dir_.c_str(), 1);
+  }
+  TempFolder runtime_;
+  std::string old_runtime_dir_;
+  TempFolder programs_;
+};
+
+TEST_F(GeneratorProcessTest, StartsNothingWhileOneRunsOrWhenTheProgramIsMissing) {
+  const std::string name = UniqueName();
+  const fs::path stand_in = programs_.path() / name;  // its program file carries the name
+  fs::copy_file("/bin/sleep", stand_in);
+  const pid_t running = fork();
+  ASSERT_GE(running, 0);
+  if (running == 0) {
+    execl(stand_in.c_str(), stand_in.c_str(), "30", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  quorvel::SystemGeneratorProcess process;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!process.Look(name).generator_running && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_FALSE(process.StartUnlessRunning((programs_.path() / "other" / name).string(), name));
+  EXPECT_TRUE(process.Look(name).generator_running);
+  EXPECT_FALSE(process.Look(name).started_exit);
+  kill(running, SIGKILL);
+  waitpid(running, nullptr, 0);
+
+  EXPECT_FALSE(process.StartUnlessRunning((programs_.path() / "missing").string(), "missing"));
+}
+
+TEST_F(GeneratorProcessTest, StartedGeneratorsEndAndLastWordsAreItsOwn) {
+  const std::string name = UniqueName();
+  const fs::path program = programs_.path() / name;
+  quorvel::SystemGeneratorProcess process;
+
+  Script(programs_, name, "echo 'the picture is damaged' >&2; exit 3");
+  ASSERT_TRUE(process.StartUnlessRunning(program.string(), name));
+  quorvel::RunTick tick = LookUntilEnded(process, name);
+  ASSERT_TRUE(tick.started_exit);
+  EXPECT_EQ(*tick.started_exit, (quorvel::ProgramExit{quorvel::ProgramExit::How::kStatus, 3}));
+  EXPECT_FALSE(tick.generator_running);
+  EXPECT_EQ(quorvel::LastGeneratorMessage(), "the picture is damaged");
+
+  Script(programs_, name, "kill -9 $$");
+  ASSERT_TRUE(process.StartUnlessRunning(program.string(), name));
+  tick = LookUntilEnded(process, name);
+  ASSERT_TRUE(tick.started_exit);
+  EXPECT_EQ(*tick.started_exit, (quorvel::ProgramExit{quorvel::ProgramExit::How::kSignal, 9}));
+  EXPECT_EQ(quorvel::LastGeneratorMessage(), "") << "the earlier run's message was kept";
+}
+
+}  // namespace
