@@ -17,6 +17,7 @@
 #include <filesystem>
 
 #include "frontend/CheckPrevious.h"
+#include "frontend/artwork.h"
 #include "frontend/main_window_layout.h"
 #include "frontend/qt_dialogs.h"
 #include "platform/desktop_fonts.h"
@@ -65,6 +66,8 @@ TForm1::TForm1(StartOptions options, Dialogs& dialogs)
   setAutoFillBackground(true);
   resize(kClientWidth, kClientHeight);
   setMinimumSize(kClientWidth, kClientHeight);
+  // The controls find their pictures, the sample among them, by resource path.
+  initArtwork();
   setWindowIcon(QIcon(QStringLiteral(":/artwork/app_icon.png")));
   BuildMainWindowControls(this);
   BindControls();

@@ -11,6 +11,7 @@
 #include "frontend/custom_colors.h"
 #include "frontend/dialogs.h"
 #include "frontend/settings_record.h"
+#include "platform/bitmap.h"
 #include "platform/window.h"
 
 class QCheckBox;
@@ -26,11 +27,15 @@ class QTimer;
 
 namespace quorvel {
 
+class Clock;
+
 struct StartOptions {
   std::string AppDir;  // the common folder, with a trailing "/"
   // Off in tests, where many windows live in one process.
   bool UseInstanceGuard = true;
   bool RegisterWindow = true;
+  // Where the preview takes the time from; the machine's clock when null.
+  std::shared_ptr<const Clock> PreviewClock = nullptr;
 };
 
 enum class DateTab { Day, Month, Year, Time };
@@ -212,6 +217,7 @@ class TForm1 : public QWidget {
   void save_redraw_focus();
   void focus_imprint();
   void report_save_failure(const std::exception& error);
+  const platform::Bitmap& sample_bitmap();
 
   StartOptions options_;
   Dialogs& dialogs_;
@@ -221,6 +227,8 @@ class TForm1 : public QWidget {
   bool refused_ = false;
   bool activation_scheduled_ = false;
   bool save_failing_ = false;
+  std::shared_ptr<const Clock> preview_clock_;
+  platform::Bitmap sample_bitmap_;  // the sample picture as the text engine draws on it
 };
 
 // The program: the main window, the message loop, the guard's release.
