@@ -17,6 +17,7 @@
 #include <filesystem>
 
 #include "frontend/CheckPrevious.h"
+#include "frontend/artwork.h"
 #include "frontend/custom_text_window.h"
 #include "frontend/main_window_layout.h"
 #include "frontend/qt_dialogs.h"
@@ -66,6 +67,8 @@ TForm1::TForm1(StartOptions options, Dialogs& dialogs)
   setAutoFillBackground(true);
   resize(kClientWidth, kClientHeight);
   setMinimumSize(kClientWidth, kClientHeight);
+  // The controls find their pictures, the sample among them, by resource path.
+  initArtwork();
   setWindowIcon(QIcon(QStringLiteral(":/artwork/app_icon.png")));
   BuildMainWindowControls(this);
   BindControls();

@@ -14,6 +14,7 @@
 #include "frontend/generator_process.h"
 #include "frontend/run_watch.h"
 #include "frontend/settings_record.h"
+#include "platform/bitmap.h"
 #include "platform/window.h"
 
 class QCheckBox;
@@ -30,12 +31,15 @@ class QTimer;
 namespace quorvel {
 
 class Tcustom_text_form;
+class Clock;
 
 struct StartOptions {
   std::string AppDir;  // the common folder, with a trailing "/"
   // Off in tests, where many windows live in one process.
   bool UseInstanceGuard = true;
   bool RegisterWindow = true;
+  // Where the preview takes the time from; the machine's clock when null.
+  std::shared_ptr<const Clock> PreviewClock = nullptr;
 };
 
 enum class DateTab { Day, Month, Year, Time };
@@ -226,6 +230,7 @@ class TForm1 : public QWidget {
   void focus_imprint();
   void report_save_failure(const std::exception& error);
   void end_run(const RunVerdict& verdict);
+  const platform::Bitmap& sample_bitmap();
 
   StartOptions options_;
   Dialogs& dialogs_;
@@ -237,6 +242,8 @@ class TForm1 : public QWidget {
   bool save_failing_ = false;
   std::unique_ptr<GeneratorProcess> generator_ = MakeSystemGeneratorProcess();
   std::optional<RunWatch> run_watch_;  // set while a run is on
+  std::shared_ptr<const Clock> preview_clock_;
+  platform::Bitmap sample_bitmap_;  // the sample picture as the text engine draws on it
 };
 
 // The program: the main window, the message loop, the guard's release.
