@@ -23,5 +23,7 @@ XDG_RUNTIME_DIR="$work/runtime" xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   wait "$program" 2>/dev/null || true
 ' screenshot "$work" "$work/shot.png"
 mkdir -p "$(dirname "$output")"
-cp "$work/shot.png" "$output"
+# Without a window manager the window sits at the top-left corner at its
+# design size; the rest of the virtual screen is cut away.
+convert "$work/shot.png" -crop 796x562+0+0 +repage "$output"
 echo "wrote $output"
