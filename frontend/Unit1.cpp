@@ -63,6 +63,10 @@ TForm1::TForm1(StartOptions options, Dialogs& dialogs)
   setFont(window_font);
   QPalette ground = palette();
   ground.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+  // The style's grey for disabled text is the silver of the ground; the
+  // captions of locked controls must stay readable during a run.
+  for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    ground.setColor(QPalette::Disabled, role, QColor(0x80, 0x80, 0x80));
   setPalette(ground);
   setAutoFillBackground(true);
   resize(kClientWidth, kClientHeight);

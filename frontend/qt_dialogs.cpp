@@ -80,6 +80,8 @@ std::vector<std::string> QtDialogs::OpenFiles(const FileDialogSpec& spec) {
   QFileDialog dialog(QApplication::activeWindow(), Text(spec.Title));
   dialog.setFileMode(QFileDialog::ExistingFiles);
   dialog.setNameFilter(QtNameFilter(spec.Filter));
+  // The user reads the filter as designed; the letter-case patterns stay behind it.
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
   std::vector<std::string> files;
   if (dialog.exec() != QDialog::Accepted) return files;
   for (const QString& file : dialog.selectedFiles()) files.push_back(file.toStdString());
