@@ -7,6 +7,10 @@ cd "$(dirname "$0")/.."
 output=${1:-docs/main-window.png}
 app=build/app
 [[ -x "$app/Quorvel" ]] || { echo "build/app/Quorvel is missing: build first" >&2; exit 1; }
+for tool in xvfb-run import convert; do
+  command -v "$tool" >/dev/null ||
+    { echo "$tool is missing: install the Debian packages xvfb and imagemagick" >&2; exit 1; }
+done
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
