@@ -8,6 +8,7 @@
 # Builds nothing. Usage: bench/run_stamp_bench.sh BUILD_DIR [RUNS]
 # (BUILD_DIR configured with -DQUORVEL_BUILD_BENCH=ON and built.)
 set -euo pipefail
+. "$(dirname "$0")/bench_settings.sh"
 export LC_ALL=C
 
 if (($# < 1)); then
@@ -47,40 +48,7 @@ echo "Making the pictures..."
 cp "$vantrel" "$common/vantrel"
 if [[ -d $build/app/package ]]; then cp -r "$build/app/package" "$common/"; fi
 
-write_settings() {
-  local letter
-  {
-    echo "[LastConfig]"
-    echo "r_font_color=255"
-    echo "g_font_color=128"
-    echo "b_font_color=64"
-    echo "font_select=0"
-    echo "font_select_name=DejaVu Sans"
-    for letter in {A..P}; do echo "Color$letter="; done
-    echo "r_DropShadow_color=0"
-    echo "g_DropShadow_color=0"
-    echo "b_DropShadow_color=0"
-    for letter in {A..P}; do echo "ShadowColor$letter="; done
-    echo "DropShadow=yes"
-    echo "TextBold=no"
-    echo "TextItalic=no"
-    echo "TextUnderline=no"
-    echo "TextStrikeout=no"
-    echo "TxtPosition=8"
-    echo "StampSize=1"
-    echo "DateFormat=0"
-    echo "DayDisplay=s"
-    echo "DayNotShow=no"
-    echo "Separated=0"
-    echo "MonthDisplay=s"
-    echo "YearDisplay=l"
-    echo "TimeStyle=HMS"
-    echo "Output Path=$out/"
-    echo "border_margin=3"
-    echo "MyTXT="
-  } >"$common/sysconfig.ini"
-}
-write_settings
+write_bench_settings "$common/sysconfig.ini" "$out"
 
 # The generator works only while a process named like the front-end runs.
 cp /bin/sleep "$work/standin/Quorvel"
