@@ -8,6 +8,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstddef>
@@ -134,8 +135,9 @@ int Connect(const Receiver& receiver) {
   return fd;
 }
 
-// Writes as much as the receiver takes, dispatching whenever the socket is full.
-void SendBytes(Receiver& receiver, int fd, std::string_view bytes) {
+// Writes as much as the receiver takes, dispatching whenever the socket is
+// full. False when the receiver dropped the connection meanwhile.
+bool SendBytes(Receiver& receiver, int fd, std::string_view bytes) {
   int idle_rounds = 0;
   while (!bytes.empty()) {
     const ssize_t sent = send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
@@ -144,11 +146,40 @@ void SendBytes(Receiver& receiver, int fd, std::string_view bytes) {
       idle_rounds = 0;
       continue;
     }
-    if (sent < 0 && errno != EAGAIN && errno != EINTR) return;  // dropped meanwhile
+    if (sent < 0 && errno != EAGAIN && errno != EINTR) return false;
     Check(++idle_rounds < kPatienceRounds, "the receiver stopped reading");
     receiver.Dispatch();
     pollfd writable{fd, POLLOUT, 0};
     poll(&writable, 1, kRoundMilliseconds);
+  }
+  return true;
+}
+
+// The sizes of the pieces the bytes arrive in, taken from the bytes themselves
+// so that an input always arrives the same way: about half the inputs in one
+// piece, the others in pieces of 1 to 32 bytes.
+std::vector<std::size_t> PieceSizes(std::string_view bytes) {
+  std::uint64_t state = 14695981039346656037u;  // FNV-1a
+  for (const char c : bytes) state = (state ^ static_cast<unsigned char>(c)) * 1099511628211u;
+  if ((state & 1) != 0) return {bytes.size()};
+  std::vector<std::size_t> sizes;
+  for (std::size_t left = bytes.size(); left > 0;) {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    const std::size_t size = std::min<std::size_t>(left, 1 + state % 32);
+    sizes.push_back(size);
+    left -= size;
+  }
+  return sizes;
+}
+
+// Sends the bytes piece by piece, with the receiver handling what has arrived
+// in between, as it does for a slow sender.
+void SendInPieces(Receiver& receiver, int fd, std::string_view bytes) {
+  for (const std::size_t size : PieceSizes(bytes)) {
+    if (!SendBytes(receiver, fd, fuzz_support::TakeFront(bytes, size))) return;
+    receiver.Dispatch();
   }
 }
 
@@ -177,7 +208,7 @@ void CheckConnection(Receiver& receiver, std::string_view bytes) {
   receiver.toggle_minimised();
   const int before = receiver.handled();
   const int fd = Connect(receiver);
-  SendBytes(receiver, fd, bytes);
+  SendInPieces(receiver, fd, bytes);
   shutdown(fd, SHUT_WR);
   const std::string reply = ReplyOn(receiver, fd);
   close(fd);
