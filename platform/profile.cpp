@@ -96,7 +96,11 @@ struct Location {
   Line last_filled_line;
 };
 
+// Blanks around the names asked for are ignored as they are in the file, so
+// that a key written under " name " is found again under the same name.
 Location Locate(std::string_view text, std::string_view section, std::string_view key) {
+  section = TrimBlanks(section);
+  key = TrimBlanks(key);
   Location where;
   LineWalker walker(text);
   Line line;
@@ -141,6 +145,8 @@ bool IsWritableName(std::string_view section, std::string_view key) {
 // The file's text after the write; `text` is the text before it.
 std::string WithValue(std::string_view text, std::string_view section, std::string_view key,
                       std::string_view value) {
+  section = TrimBlanks(section);
+  key = TrimBlanks(key);
   const Location where = Locate(text, section, key);
   std::string result;
   if (where.key_line) {

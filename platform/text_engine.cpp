@@ -208,7 +208,13 @@ std::vector<std::string> ListFontFamilies() {
 
 }  // namespace platform
 
-#if defined(__SANITIZE_ADDRESS__)
+// GCC announces AddressSanitizer with a macro, clang only through __has_feature.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUORVEL_ADDRESS_SANITIZER
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(QUORVEL_ADDRESS_SANITIZER)
 // fontconfig loses a few bytes while it parses the system's configuration
 // files, once per process. Without this, the leak checker of a sanitizer build
 // would fail every program that draws text. Only leaks whose innermost frames

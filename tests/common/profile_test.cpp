@@ -118,6 +118,24 @@ TEST(ProfileWrite, LineBreakInValueCannotAddKeys) {
   EXPECT_EQ(ReadProfileString(ini, "LastConfig", "Output Path"), "");
 }
 
+TEST(ProfileWrite, BlanksAroundNamesReachTheSameEntry) {
+  struct Case {
+    const char* section;
+    const char* key;
+  };
+  const Case cases[] = {{" S", "k"}, {"S\t", " k "}, {"\t S ", "\tk"}, {"S", "k  "}};
+  for (const Case& c : cases) {
+    TempDir dir;
+    const std::string ini = (dir / "a.ini").string();
+    WriteProfileString(ini, c.section, c.key, "1");
+    WriteProfileString(ini, c.section, c.key, "2");
+    // One entry, found under the bare names and under the ones written with.
+    EXPECT_EQ(ReadFile(ini), "[S]\r\nk=2\r\n") << c.section << "/" << c.key;
+    EXPECT_EQ(ReadProfileString(ini, c.section, c.key), "2") << c.section << "/" << c.key;
+    EXPECT_EQ(ReadProfileString(ini, "S", "k"), "2") << c.section << "/" << c.key;
+  }
+}
+
 TEST(ProfileWrite, KeepsTheFileMode) {
   TempDir dir;
   const std::string ini = (dir / "a.ini").string();
