@@ -242,6 +242,7 @@ class TForm1 : public QWidget {
   bool save_failing_ = false;
   std::unique_ptr<GeneratorProcess> generator_ = MakeSystemGeneratorProcess();
   std::optional<RunWatch> run_watch_;  // set while a run is on
+  std::size_t last_pass_settled_ = 0;  // reports the last pass over the queue settled
   std::shared_ptr<const Clock> preview_clock_;
   platform::Bitmap sample_bitmap_;  // the sample picture as the text engine draws on it
 };

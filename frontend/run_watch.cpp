@@ -72,10 +72,11 @@ RunVerdict RunWatch::Decide(const RunTick& tick) {
     state_ = State::kWatching;
     return {};
   }
-  // The generator may have written its last file just before it ended: give
-  // the queue one more pass before calling the pictures lost.
-  if (state_ == State::kWatching) {
-    state_ = State::kLastPass;
+  // The generator may have written its last file just before it ended, and
+  // its last reports may still wait in the queue: the run goes on while a
+  // pass after its end still settles reports.
+  if (state_ == State::kWatching || tick.settled > 0) {
+    state_ = State::kDraining;
     return {};
   }
   return End({RunVerdict::Kind::kEndFailed, "The picture " + tick.first_picture_left +

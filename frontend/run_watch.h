@@ -2,8 +2,11 @@
 // Decides, once per tick of a run, whether the run goes on. A run ends well
 // when the picture list is empty. It ends with a failure only when no generator
 // works for it any more: no generator process of this user runs, the one this
-// run started (if any) has been reaped, and one more pass after that still
-// left pictures on the list. A slow generator never ends a run.
+// run started (if any) has been reaped, and a pass after that settled nothing
+// while pictures were left on the list. Reports that queued up while the
+// generator finished take several passes (a line behind a settled one waits
+// for the next pass), so passes go on as long as they settle something. A slow
+// generator never ends a run.
 
 #include <cstddef>
 #include <filesystem>
@@ -30,6 +33,7 @@ struct RunTick {
   std::optional<ProgramExit> started_exit;  // the one this run started, once reaped
   std::size_t pictures_left = 0;
   std::string first_picture_left;  // the list's first line while pictures are left
+  std::size_t settled = 0;         // reports this tick's pass settled
 };
 
 struct RunVerdict {
@@ -61,7 +65,7 @@ class RunWatch {
   RunVerdict Decide(const RunTick& tick);
 
  private:
-  enum class State { kWatching, kLastPass, kEnded };
+  enum class State { kWatching, kDraining, kEnded };
 
   bool GeneratorWorks(const RunTick& tick) const;
   std::string FailureReason(const RunTick& tick) const;

@@ -95,6 +95,7 @@ void TForm1::CheckFile_finish() {
   std::string queue = MemoText(Memo2);
   std::string list = MemoText(Memo1);
   const std::vector<StatusLine> settled = SettleReports(queue, list);
+  last_pass_settled_ = settled.size();
   if (settled.empty()) return;
   SetMemoText(Memo2, queue);
   SetMemoText(Memo1, list);
@@ -109,6 +110,7 @@ void TForm1::Timer1Timer() {
   RunTick tick = generator_->Look(GeneratorExe);
   tick.pictures_left = PictureCount(list);
   tick.first_picture_left = Trim(LineAt(list, 0));
+  tick.settled = last_pass_settled_;
   if (!run_watch_) run_watch_.emplace(false);
   const RunVerdict verdict = run_watch_->Decide(tick);
   if (verdict.kind == RunVerdict::Kind::kContinue) return;

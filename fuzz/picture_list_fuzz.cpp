@@ -15,6 +15,7 @@
 namespace {
 
 using fuzz_support::Check;
+using vantrel::TForm1;
 
 // A settings file whose numbers all read, writing outputs into an empty folder.
 class BatchFolder {

@@ -171,7 +171,7 @@ void CheckReadsAgree(const std::string& path, const Input& input) {
 
 void ReadAsGeneratorSettings(const std::string& path) {
   try {
-    ReadGeneratorSettings(path);
+    vantrel::ReadGeneratorSettings(path);
   } catch (const platform::ConvertError&) {
     // A number that is not one is reported so.
   }

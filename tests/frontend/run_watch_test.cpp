@@ -29,6 +29,12 @@ RunTick Running() {
 RunTick Gone(std::optional<ProgramExit> exit = std::nullopt) {
   return {false, exit, 2, "/p/a.jpg"};
 }
+// Gone, with a pass that still settled a report queued before the end.
+RunTick GoneSettling(std::optional<ProgramExit> exit = std::nullopt) {
+  RunTick tick = Gone(exit);
+  tick.settled = 1;
+  return tick;
+}
 RunTick AllSettled(bool running) {
   return {running, std::nullopt, 0, ""};
 }
@@ -94,6 +100,18 @@ TEST(RunWatch, DecisionTable) {
        {Gone(), Running(), Gone(), Gone()},
        {kGoOn, kGoOn, kGoOn,
         Failed("The picture /p/a.jpg was not finished: the generator is not running")}},
+      {"reports queued at the end settle over several passes",
+       true,
+       "",
+       {Gone(kStatus1), GoneSettling(kStatus1), GoneSettling(kStatus1), GoneSettling(kStatus1),
+        AllSettled(false)},
+       {kGoOn, kGoOn, kGoOn, kGoOn, kDone}},
+      {"a pass that settles nothing after the end ends the run",
+       true,
+       "",
+       {Gone(kStatus1), GoneSettling(kStatus1), Gone(kStatus1)},
+       {kGoOn, kGoOn,
+        Failed("The picture /p/a.jpg was not finished: the generator ended with status 1")}},
       {"an ended run keeps its verdict",
        false,
        "",
