@@ -21,6 +21,7 @@
 #include "frontend/custom_text_window.h"
 #include "frontend/main_window_layout.h"
 #include "frontend/qt_dialogs.h"
+#include "frontend/termination_signals.h"
 #include "platform/desktop_fonts.h"
 #include "shared/helpers.h"
 #include "shared/names.h"
@@ -229,6 +230,7 @@ int front_end_main(int argc, char** argv) {
   {
     TForm1 form(StartOptions{RunningProgramFolder()}, dialogs);
     CustomTextWindow custom_text(form);
+    TerminationSignals termination([&form] { form.close(); });
     form.showMaximized();
     result = QApplication::exec();
   }

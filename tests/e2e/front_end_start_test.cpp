@@ -2,7 +2,10 @@
 // file, a copy elsewhere beside it, a start after a killed copy, a hand-edited
 // settings file, and the generator meeting the running front-end's window.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+
+#include <algorithm>
 
 #include <chrono>
 #include <filesystem>
@@ -11,6 +14,7 @@
 #include <sstream>
 #include <thread>
 
+#include "platform/desktop_fonts.h"
 #include "platform/window.h"
 #include "shared/names.h"
 #include "support/background_program.h"
@@ -56,6 +60,11 @@ std::optional<std::string> SettingValue(const fs::path& ini, const std::string& 
     if (line.starts_with(key + "=")) return line.substr(key.size() + 1);
   }
   return std::nullopt;
+}
+
+bool HasDesktopFont(const std::string& file) {
+  const auto files = platform::DesktopFontFiles();
+  return std::find(files.begin(), files.end(), file) != files.end();
 }
 
 class FrontEndStart : public ::testing::Test {
@@ -129,6 +138,23 @@ TEST_F(FrontEndStart, AfterTheFirstIsKilledTheNextStartRunsAndGuardsAgain) {
   auto refused = Start(folder_);
   EXPECT_EQ(refused->WaitForEnd(10s), 0) << "the guard no longer refuses a second copy";
   EXPECT_TRUE(next->Running());
+}
+
+TEST_F(FrontEndStart, EndOfSessionClosesLikeTheCloseBox) {
+  auto program = StartAndWait(folder_);
+  const std::string font = (folder_.app() / "package" / "Fenwyn.pack").string();
+  ASSERT_TRUE(WaitUntil([&] { return HasDesktopFont(font); }, 5s));
+  std::string block = folder_.frontend().string();
+  std::erase(block, '/');
+
+  ASSERT_EQ(kill(program->pid(), SIGTERM), 0);
+  EXPECT_EQ(program->WaitForEnd(10s), 0) << ReadFile(log());
+  EXPECT_FALSE(FrontEndWindow());
+  EXPECT_FALSE(HasDesktopFont(font)) << "the shipped font was not withdrawn";
+  for (const auto& entry : fs::directory_iterator("/dev/shm")) {
+    EXPECT_EQ(entry.path().filename().string().find(block), std::string::npos)
+        << "the single-instance block was left behind: " << entry.path();
+  }
 }
 
 TEST_F(FrontEndStart, HandEditedSettingsLoadAsStoredAndAreSavedBack) {
