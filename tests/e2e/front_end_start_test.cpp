@@ -21,6 +21,7 @@
 #include "support/common_folder.h"
 #include "support/fake_frontend.h"
 #include "support/run_program.h"
+#include "support/settings_file.h"
 
 namespace e2e {
 namespace {
@@ -29,6 +30,7 @@ using namespace std::chrono_literals;
 using testing_support::BackgroundProgram;
 using testing_support::CommonFolder;
 using testing_support::ReadFile;
+using testing_support::SettingValue;
 using testing_support::WaitUntil;
 namespace fs = std::filesystem;
 
@@ -51,15 +53,6 @@ std::optional<FileStamp> StampOf(const fs::path& file) {
 
 std::optional<platform::WindowHandle> FrontEndWindow() {
   return platform::FindWindowByClassAndCaption(MainWindowClass, FrontEndCaption);
-}
-
-std::optional<std::string> SettingValue(const fs::path& ini, const std::string& key) {
-  std::istringstream lines(ReadFile(ini));
-  for (std::string line; std::getline(lines, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.starts_with(key + "=")) return line.substr(key.size() + 1);
-  }
-  return std::nullopt;
 }
 
 bool HasDesktopFont(const std::string& file) {

@@ -1,57 +1,25 @@
 // The real front-end started in an empty common folder, without a display.
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <thread>
 
 #include "platform/window.h"
 #include "shared/names.h"
+#include "support/background_program.h"
+#include "support/common_folder.h"
 #include "support/fake_frontend.h"
-#include "support/temp_dir.h"
+#include "support/settings_file.h"
 
 namespace {
 
 using namespace std::chrono_literals;
+using testing_support::BackgroundProgram;
 using testing_support::ReadFile;
 using testing_support::ScopedRuntimeDir;
-using testing_support::TempDir;
-
-// A copy of the front-end in a folder of its own, killed when the test ends.
-class RunningFrontEnd {
- public:
-  explicit RunningFrontEnd(const std::filesystem::path& folder) {
-    const std::filesystem::path built = std::filesystem::path(QUORVEL_APP_DIR) / "Quorvel";
-    std::filesystem::copy_file(built, folder / "Quorvel");
-    std::filesystem::create_directories(folder / "package");
-    std::filesystem::copy_file(std::filesystem::path(QUORVEL_APP_DIR) / "package/Fenwyn.pack",
-                               folder / "package/Fenwyn.pack");
-    const std::string program = (folder / "Quorvel").string();
-    pid_ = fork();
-    if (pid_ == 0) {
-      setenv("QT_QPA_PLATFORM", "offscreen", 1);
-      if (chdir(folder.c_str()) != 0) _exit(126);
-      execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
-  }
-  ~RunningFrontEnd() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-  }
-  RunningFrontEnd(const RunningFrontEnd&) = delete;
-  RunningFrontEnd& operator=(const RunningFrontEnd&) = delete;
-
- private:
-  pid_t pid_ = -1;
-};
 
 // The settings file once a whole save is in it (its last key written).
 std::string WaitForFirstSave(const std::filesystem::path& ini) {
@@ -62,21 +30,6 @@ std::string WaitForFirstSave(const std::filesystem::path& ini) {
     std::this_thread::sleep_for(10ms);
   }
   return {};
-}
-
-std::string ExpectedFirstFile(const std::string& font) {
-  std::string text =
-      "[LastConfig]\r\nr_font_color=255\r\ng_font_color=128\r\nb_font_color=64\r\n"
-      "font_select=0\r\nfont_select_name=" +
-      font + "\r\n";
-  for (char slot = 'A'; slot <= 'P'; ++slot) text += std::string("Color") + slot + "=\r\n";
-  text += "r_DropShadow_color=0\r\ng_DropShadow_color=0\r\nb_DropShadow_color=0\r\n";
-  for (char slot = 'A'; slot <= 'P'; ++slot) text += std::string("ShadowColor") + slot + "=\r\n";
-  return text +
-         "DropShadow=yes\r\nTextBold=no\r\nTextItalic=no\r\nTextUnderline=no\r\n"
-         "TextStrikeout=no\r\nTxtPosition=8\r\nStampSize=1\r\nDateFormat=0\r\nDayDisplay=s\r\n"
-         "DayNotShow=no\r\nSeparated=0\r\nMonthDisplay=s\r\nYearDisplay=\r\nTimeStyle=HMS\r\n"
-         "Output Path=\r\nborder_margin=3\r\n";
 }
 
 // The font the first entry of the window's sorted font list names.
@@ -90,13 +43,13 @@ TEST(FrontEndFirstStart, WritesTheInitialSettingsAndIsFoundByTheGenerator) {
   if (!std::filesystem::exists(std::filesystem::path(QUORVEL_APP_DIR) / "Quorvel"))
     GTEST_SKIP() << "the front-end is not built";
   ScopedRuntimeDir runtime;
-  TempDir app;
-  RunningFrontEnd front_end(app.path());
+  testing_support::CommonFolder app(0);
+  BackgroundProgram front_end(app.frontend(), runtime.path() / "front-end.log");
 
-  const std::string file = WaitForFirstSave(app / "sysconfig.ini");
+  const std::string file = WaitForFirstSave(app.app() / "sysconfig.ini");
   ASSERT_FALSE(file.empty()) << "no settings file was written";
   EXPECT_FALSE(FontOf(file).empty());
-  EXPECT_EQ(file, ExpectedFirstFile(FontOf(file)));
+  EXPECT_EQ(file, testing_support::FirstSaveFile(FontOf(file)));
 
   std::optional<platform::WindowHandle> window;
   for (int i = 0; i < 200 && !window; ++i) {

@@ -27,10 +27,10 @@ namespace {
 namespace fs = std::filesystem;
 using quorvel::CustomTextWindow;
 using quorvel::TForm1;
-using quorvel_test::ReadText;
-using quorvel_test::TempFolder;
+using quorvel_test::ReadFile;
+using quorvel_test::TempDir;
 using quorvel_test::WindowTest;
-using quorvel_test::WriteText;
+using quorvel_test::WriteFile;
 
 struct FolderRequest {
   std::string title;
@@ -116,7 +116,7 @@ TEST_F(FoldersAndText, SavingTheDialogSetsTheTextWritesItAloneAndRedraws) {
     form.MyTXT = "Old";
     form.preview_sample();
     form.rec_ini();
-    const std::string before = ReadText(ini());
+    const std::string before = ReadFile(ini());
     const qint64 picture_before = PreviewPictureKey(form);
 
     QTest::mouseClick(form.custom_icon, Qt::LeftButton);
@@ -124,7 +124,7 @@ TEST_F(FoldersAndText, SavingTheDialogSetsTheTextWritesItAloneAndRedraws) {
     QTest::mouseClick(custom_text.dialog().save, Qt::LeftButton);
 
     EXPECT_EQ(form.MyTXT, c.stored);
-    EXPECT_EQ(ReadText(ini()), before + "MyTXT=" + c.stored + "\r\n");
+    EXPECT_EQ(ReadFile(ini()), before + "MyTXT=" + c.stored + "\r\n");
     EXPECT_TRUE(form.isEnabled());
     EXPECT_FALSE(custom_text.dialog().isVisible());
     EXPECT_NE(PreviewPictureKey(form), picture_before) << "preview not redrawn";
@@ -144,13 +144,13 @@ TEST_F(FoldersAndText, DialogSaveTurnsTheSharedBeforeFileIntoTheAfterFile) {
   TForm1 form(quorvel::StartOptions{app_dir(), false, false}, dialogs_);
   CustomTextWindow custom_text(form);
   const std::string output = app_dir() + "output/";
-  WriteText(ini(), testing_support::SettingsBeforeUserText(output));
+  WriteFile(ini(), testing_support::SettingsBeforeUserText(output));
 
   form.custom_iconClick();
   custom_text.dialog().custom_textbox->setText(QStringLiteral("  Holiday 2024 "));
   QTest::keyClick(custom_text.dialog().custom_textbox, Qt::Key_Return);
 
-  EXPECT_EQ(ReadText(ini()), testing_support::SettingsAfterUserText(output, "Holiday 2024"));
+  EXPECT_EQ(ReadFile(ini()), testing_support::SettingsAfterUserText(output, "Holiday 2024"));
 }
 
 TEST_F(FoldersAndText, OutputFolderChoiceSetsShowsAndSavesTheFolder) {
@@ -194,7 +194,7 @@ class StandInOpener {
  public:
   StandInOpener() : old_path_(std::getenv("PATH") ? std::getenv("PATH") : "") {
     const fs::path script = folder_.path() / "xdg-open";
-    WriteText(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + record_.string() +
+    WriteFile(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + record_.string() +
                           ".part\"\nmv \"" + record_.string() + ".part\" \"" + record_.string() +
                           "\"\n");
     chmod(script.c_str(), 0755);
@@ -208,14 +208,14 @@ class StandInOpener {
     while (!fs::exists(record_) && std::chrono::steady_clock::now() < deadline)
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     std::vector<std::string> arguments;
-    std::istringstream lines(ReadText(record_));
+    std::istringstream lines(ReadFile(record_));
     for (std::string line; std::getline(lines, line);) arguments.push_back(line);
     fs::remove(record_);
     return arguments;
   }
 
  private:
-  TempFolder folder_;
+  TempDir folder_;
   fs::path record_ = folder_.path() / "arguments";
   std::string old_path_;
 };

@@ -17,17 +17,17 @@
 namespace {
 
 namespace fs = std::filesystem;
-using quorvel_test::TempFolder;
-using quorvel_test::WriteText;
+using quorvel_test::TempDir;
+using quorvel_test::WriteFile;
 
 // A program name no other process of the machine has.
 std::string UniqueName() {
   return "qg" + std::to_string(getpid());
 }
 
-fs::path Script(const TempFolder& folder, const std::string& name, const std::string& body) {
+fs::path Script(const TempDir& folder, const std::string& name, const std::string& body) {
   const fs::path path = folder.path() / name;
-  WriteText(path, "#!/bin/sh\n" + body + "\n");
+  WriteFile(path, "#!/bin/sh\n" + body + "\n");
   fs::permissions(path, fs::perms::owner_all);
   return path;
 }
@@ -55,9 +55,9 @@ class GeneratorProcessTest : public ::testing::Test {
     else
       setenv("XDG_RUNTIME_DIR", old_runtime_dir_.c_str(), 1);
   }
-  TempFolder runtime_;
+  TempDir runtime_;
   std::string old_runtime_dir_;
-  TempFolder programs_;
+  TempDir programs_;
 };
 
 TEST_F(GeneratorProcessTest, StartsNothingWhileOneRunsOrWhenTheProgramIsMissing) {

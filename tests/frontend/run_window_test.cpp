@@ -18,9 +18,9 @@
 namespace {
 
 using quorvel::TForm1;
-using quorvel_test::ReadText;
+using quorvel_test::ReadFile;
 using quorvel_test::RunWindowTest;
-using quorvel_test::WriteText;
+using quorvel_test::WriteFile;
 namespace fs = std::filesystem;
 
 const char* const kLockedOrder[] = {
@@ -82,7 +82,7 @@ TEST_F(RunWindowTest, StartWritesTheListStartsTheGeneratorAndLocksInOrder) {
   EnableRecorder recorder(form);
   form.Start_ImprintClick();
 
-  EXPECT_EQ(ReadText(app_.path() / "filelist"), "/p/a.jpg\r\n/p/b.jpg");
+  EXPECT_EQ(ReadFile(app_.path() / "filelist"), "/p/a.jpg\r\n/p/b.jpg");
   EXPECT_EQ(generator_->started_programs, std::vector<std::string>{app_dir() + "vantrel"});
   EXPECT_EQ(recorder.names, LockedOrder());
   EXPECT_TRUE(form.run_in_progress());
@@ -148,7 +148,7 @@ TEST_F(RunWindowTest, ReportsAreSettledPassByPass) {
     TForm1& form = StartWindow();
     const fs::path out = app_.path() / ("out-" + std::to_string(&c - cases.data()));
     fs::create_directories(out);
-    for (const auto& file : c.make_files) WriteText(out / file, "");
+    for (const auto& file : c.make_files) WriteFile(out / file, "");
     std::string list;
     for (const auto& line : c.list) list += (list.empty() ? "" : "\r\n") + line;
     SetList(list);

@@ -1,6 +1,6 @@
 #include "window_fixture.h"
 
-#include <unistd.h>
+#include <QCoreApplication>
 
 #include <cstdlib>
 #include <fstream>
@@ -9,30 +9,6 @@
 #include "shared/sysconfig.h"
 
 namespace quorvel_test {
-
-TempFolder::TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-fe-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-  std::error_code error;
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                               std::filesystem::perm_options::add, error);
-  std::filesystem::remove_all(path_, error);
-}
-
-std::string ReadText(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void WriteText(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
 
 std::optional<quorvel::ColorChoice> ScriptedDialogs::ChooseColor(
     const quorvel::ColorChoice& initial) {
@@ -50,22 +26,12 @@ bool ScriptedDialogs::Confirm(const std::string&, const std::string&) {
   return answer;
 }
 
-std::vector<std::string> SettingsLines(const std::filesystem::path& ini) {
-  std::vector<std::string> lines;
-  std::istringstream text(ReadText(ini));
-  std::string line;
-  while (std::getline(text, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty() && line.front() != '[') lines.push_back(line);
-  }
-  return lines;
-}
-
-std::optional<std::string> SettingValue(const std::filesystem::path& ini, std::string_view key) {
-  const std::string prefix = std::string(key) + "=";
-  for (const auto& line : SettingsLines(ini))
-    if (line.starts_with(prefix)) return line.substr(prefix.size());
-  return std::nullopt;
+void PickWithMouse(quorvel::ListBox* list, int index) {
+  list->showPopup();
+  list->hidePopup();
+  list->setCurrentIndex(index);
+  emit list->activated(index);
+  QCoreApplication::processEvents();
 }
 
 WindowTest::WindowTest() {

@@ -12,24 +12,17 @@
 
 #include "frontend/Unit1.h"
 #include "frontend/dialogs.h"
+#include "support/settings_file.h"
+#include "support/temp_dir.h"
 
 namespace quorvel_test {
 
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  std::string slash() const { return path_.string() + "/"; }
-
- private:
-  std::filesystem::path path_;
-};
-
-std::string ReadText(const std::filesystem::path& path);
-void WriteText(const std::filesystem::path& path, const std::string& text);
+using testing_support::FirstSaveFile;
+using testing_support::ReadFile;
+using testing_support::SettingsLines;
+using testing_support::SettingValue;
+using testing_support::TempDir;
+using testing_support::WriteFile;
 
 // Answers each dialog from its queue; a dialog with nothing queued is cancelled.
 class ScriptedDialogs : public quorvel::Dialogs {
@@ -50,10 +43,8 @@ class ScriptedDialogs : public quorvel::Dialogs {
   void ShowError(const std::string& text) override { errors.push_back(text); }
 };
 
-// The settings file as key=value lines in file order, section header left out.
-std::vector<std::string> SettingsLines(const std::filesystem::path& ini);
-// The value of `key` in the settings file; nullopt when absent.
-std::optional<std::string> SettingValue(const std::filesystem::path& ini, std::string_view key);
+// As a mouse choice in the open list: the choice, then the close-up.
+void PickWithMouse(quorvel::ListBox* list, int index);
 
 class WindowTest : public ::testing::Test {
  protected:
@@ -66,8 +57,8 @@ class WindowTest : public ::testing::Test {
   std::string app_dir() const { return app_.slash(); }
   std::optional<std::string> Value(std::string_view key) const { return SettingValue(ini(), key); }
 
-  TempFolder runtime_;
-  TempFolder app_;
+  TempDir runtime_;
+  TempDir app_;
   ScriptedDialogs dialogs_;
   std::unique_ptr<quorvel::TForm1> form_;
 

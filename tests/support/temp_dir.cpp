@@ -15,6 +15,9 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() {
   std::error_code ignored;
+  // A test may have taken the owner's rights away to provoke an error.
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ignored);
   std::filesystem::remove_all(path_, ignored);
 }
 
