@@ -21,15 +21,10 @@ namespace {
 
 using platform::ReadProfileString;
 using platform::WriteProfileString;
+using testing_support::FolderContent;
 using testing_support::ReadFile;
 using testing_support::TempDir;
 using testing_support::WriteFile;
-
-int FilesIn(const std::filesystem::path& folder) {
-  int count = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++count;
-  return count;
-}
 
 TEST(ProfileRead, LooksKeysUpLikeTheProfileFunctions) {
   TempDir dir;
@@ -87,7 +82,7 @@ TEST(ProfileWrite, CreatesFileAndSectionWithWindowsLineEnds) {
   WriteProfileString(ini, "LastConfig", "r_font_color", "255");
   WriteProfileString(ini, "LastConfig", "Output Path", "/out/");
   EXPECT_EQ(ReadFile(ini), "[LastConfig]\r\nr_font_color=255\r\nOutput Path=/out/\r\n");
-  EXPECT_EQ(FilesIn(dir.path()), 1) << "no temporary file stays behind";
+  EXPECT_EQ(FolderContent(dir.path()).size(), 1u) << "no temporary file stays behind";
 }
 
 TEST(ProfileWrite, ChangesOnlyWhatItMust) {
@@ -219,7 +214,7 @@ TEST(IniFile, PendingWritesReachTheFileOnlyAtTheFlushInProfileOrder) {
         << c.name;
     ini.UpdateFile();
     EXPECT_EQ(ReadFile(path), c.after) << c.name;
-    EXPECT_EQ(FilesIn(dir.path()), 1) << c.name;
+    EXPECT_EQ(FolderContent(dir.path()).size(), 1u) << c.name;
   }
 }
 
@@ -254,7 +249,7 @@ TEST(IniFile, FailingFlushRaisesKeepsTheOldFileAndCanBeRetried) {
   }
   EXPECT_EQ(testing_support::OpenDescriptorCount(), descriptors);
   EXPECT_EQ(ReadFile(path), "[LastConfig]\nk=old\n");
-  EXPECT_EQ(FilesIn(dir.path()), 1);
+  EXPECT_EQ(FolderContent(dir.path()).size(), 1u);
   ini.UpdateFile();
   EXPECT_EQ(ReadProfileString(path, "LastConfig", "k"), std::string(2047, 'n'));
 }

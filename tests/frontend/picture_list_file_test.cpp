@@ -13,17 +13,10 @@
 
 namespace {
 
+using testing_support::FolderContent;
 using testing_support::ReadFile;
 using testing_support::TempDir;
 using testing_support::WriteFile;
-
-std::vector<std::string> FolderContent(const std::filesystem::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().string());
-  }
-  return names;
-}
 
 TEST(PictureListFile, Content) {
   struct Case {

@@ -18,6 +18,7 @@ namespace vantrel {
 namespace {
 
 using testing_support::EncodeJpegBytes;
+using testing_support::FolderContent;
 using testing_support::InspectJpegFile;
 using testing_support::JpegColors;
 using testing_support::JpegOptions;
@@ -26,15 +27,6 @@ using testing_support::MeanAbsDifference;
 using testing_support::ReadFile;
 using testing_support::TempDir;
 using testing_support::WriteFile;
-
-std::vector<std::string> FolderContent(const std::filesystem::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 std::string MessageOf(const std::function<void()>& action) {
   try {
