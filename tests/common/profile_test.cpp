@@ -15,6 +15,7 @@
 
 #include "platform/errors.h"
 #include "support/descriptors.h"
+#include "support/raises.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -22,6 +23,7 @@ namespace {
 using platform::ReadProfileString;
 using platform::WriteProfileString;
 using testing_support::FolderContent;
+using testing_support::MessageOf;
 using testing_support::ReadFile;
 using testing_support::TempDir;
 using testing_support::WriteFile;
@@ -145,12 +147,9 @@ TEST(ProfileWrite, KeepsTheFileMode) {
 TEST(ProfileWrite, FailureNamesTheFileAndLeavesItAlone) {
   TempDir dir;
   const std::string in_missing_folder = (dir / "nowhere" / "a.ini").string();
-  try {
-    WriteProfileString(in_missing_folder, "S", "k", "v");
-    FAIL() << "no error";
-  } catch (const platform::ProfileWriteError& e) {
-    EXPECT_EQ(std::string(e.what()), "Unable to write to " + in_missing_folder);
-  }
+  EXPECT_EQ(MessageOf<platform::ProfileWriteError>(
+                [&] { WriteProfileString(in_missing_folder, "S", "k", "v"); }),
+            "Unable to write to " + in_missing_folder);
   const std::string folder = (dir / "a folder").string();
   std::filesystem::create_directory(folder);
   EXPECT_THROW(WriteProfileString(folder, "S", "k", "v"), platform::ProfileWriteError);
@@ -240,13 +239,11 @@ TEST(IniFile, FailingFlushRaisesKeepsTheOldFileAndCanBeRetried) {
   platform::IniFile ini(path);
   ini.WriteString("LastConfig", "k", std::string(4096, 'n'));
   const int descriptors = testing_support::OpenDescriptorCount();
-  try {
-    const testing_support::FileSizeLimit limit(64);
-    ini.UpdateFile();
-    ADD_FAILURE() << "no error";
-  } catch (const platform::ProfileWriteError& error) {
-    EXPECT_EQ(std::string(error.what()), "Unable to write to " + path);
-  }
+  EXPECT_EQ(MessageOf<platform::ProfileWriteError>([&] {
+              const testing_support::FileSizeLimit limit(64);
+              ini.UpdateFile();
+            }),
+            "Unable to write to " + path);
   EXPECT_EQ(testing_support::OpenDescriptorCount(), descriptors);
   EXPECT_EQ(ReadFile(path), "[LastConfig]\nk=old\n");
   EXPECT_EQ(FolderContent(dir.path()).size(), 1u);

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "support/jpeg_maker.h"
+#include "support/raises.h"
 #include "support/temp_dir.h"
 
 namespace vantrel {
@@ -29,13 +30,7 @@ using testing_support::TempDir;
 using testing_support::WriteFile;
 
 std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const JpegError& error) {
-    return error.what();
-  }
-  ADD_FAILURE() << "no JpegError";
-  return {};
+  return testing_support::MessageOf<JpegError>(action);
 }
 
 // Four flat quadrants, so that colours survive the codec nearly unchanged.
