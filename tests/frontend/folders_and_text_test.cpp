@@ -192,15 +192,13 @@ TEST_F(FoldersAndText, OutputFolderChoiceSetsShowsAndSavesTheFolder) {
 // to a file, whole once it is there.
 class StandInOpener {
  public:
-  StandInOpener() : old_path_(std::getenv("PATH") ? std::getenv("PATH") : "") {
+  StandInOpener() {
     const fs::path script = folder_.path() / "xdg-open";
     WriteFile(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + record_.string() +
                           ".part\"\nmv \"" + record_.string() + ".part\" \"" + record_.string() +
                           "\"\n");
     chmod(script.c_str(), 0755);
-    setenv("PATH", (folder_.path().string() + ":" + old_path_).c_str(), 1);
   }
-  ~StandInOpener() { setenv("PATH", old_path_.c_str(), 1); }
 
   // The arguments of the one call since the last Take(); empty after 5 s without one.
   std::vector<std::string> Take() {
@@ -217,7 +215,9 @@ class StandInOpener {
  private:
   TempDir folder_;
   fs::path record_ = folder_.path() / "arguments";
-  std::string old_path_;
+  const char* const old_path_ = std::getenv("PATH");
+  testing_support::ScopedEnv path_{"PATH",
+                                   folder_.path().string() + ":" + (old_path_ ? old_path_ : "")};
 };
 
 TEST_F(FoldersAndText, OpenActionsHandTheDesktopOneArgumentEach) {

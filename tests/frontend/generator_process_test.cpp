@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "support/fake_frontend.h"
 #include "window_fixture.h"
 
 namespace {
@@ -45,18 +46,7 @@ quorvel::RunTick LookUntilEnded(quorvel::GeneratorProcess& process, const std::s
 
 class GeneratorProcessTest : public ::testing::Test {
  protected:
-  GeneratorProcessTest() {
-    if (const char* old = std::getenv("XDG_RUNTIME_DIR")) old_runtime_dir_ = old;
-    setenv("XDG_RUNTIME_DIR", runtime_.path().c_str(), 1);
-  }
-  ~GeneratorProcessTest() override {
-    if (old_runtime_dir_.empty())
-      unsetenv("XDG_RUNTIME_DIR");
-    else
-      setenv("XDG_RUNTIME_DIR", old_runtime_dir_.c_str(), 1);
-  }
-  TempDir runtime_;
-  std::string old_runtime_dir_;
+  testing_support::ScopedRuntimeDir runtime_;
   TempDir programs_;
 };
 

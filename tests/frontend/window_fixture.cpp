@@ -34,18 +34,8 @@ void PickWithMouse(quorvel::ListBox* list, int index) {
   QCoreApplication::processEvents();
 }
 
-WindowTest::WindowTest() {
-  if (const char* old = std::getenv("XDG_RUNTIME_DIR")) old_runtime_dir_ = old;
-  setenv("XDG_RUNTIME_DIR", runtime_.path().c_str(), 1);
-}
-
-WindowTest::~WindowTest() {
-  form_.reset();
-  if (old_runtime_dir_)
-    setenv("XDG_RUNTIME_DIR", old_runtime_dir_->c_str(), 1);
-  else
-    unsetenv("XDG_RUNTIME_DIR");
-}
+WindowTest::WindowTest() = default;
+WindowTest::~WindowTest() = default;
 
 quorvel::TForm1& WindowTest::Start() {
   form_ = std::make_unique<quorvel::TForm1>(

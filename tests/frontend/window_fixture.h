@@ -12,6 +12,7 @@
 
 #include "frontend/Unit1.h"
 #include "frontend/dialogs.h"
+#include "support/fake_frontend.h"
 #include "support/settings_file.h"
 #include "support/temp_dir.h"
 
@@ -57,13 +58,10 @@ class WindowTest : public ::testing::Test {
   std::string app_dir() const { return app_.slash(); }
   std::optional<std::string> Value(std::string_view key) const { return SettingValue(ini(), key); }
 
-  TempDir runtime_;
+  testing_support::ScopedRuntimeDir runtime_;
   TempDir app_;
   ScriptedDialogs dialogs_;
   std::unique_ptr<quorvel::TForm1> form_;
-
- private:
-  std::optional<std::string> old_runtime_dir_;
 };
 
 }  // namespace quorvel_test
