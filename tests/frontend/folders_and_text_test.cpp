@@ -32,36 +32,13 @@ using quorvel_test::TempDir;
 using quorvel_test::WindowTest;
 using quorvel_test::WriteFile;
 
-struct FolderRequest {
-  std::string title;
-  std::string initial;
-};
-
-// Answers the folder browser from a queue (cancel when empty) and keeps what it was asked.
-class FolderDialogs : public quorvel_test::ScriptedDialogs {
- public:
-  std::deque<std::optional<std::string>> folder_answers;
-  std::vector<FolderRequest> folder_requests;
-
-  std::optional<std::string> ChooseFolder(const std::string& title,
-                                          const std::string& initial) override {
-    folder_requests.push_back({title, initial});
-    if (folder_answers.empty()) return std::nullopt;
-    auto answer = folder_answers.front();
-    folder_answers.pop_front();
-    return answer;
-  }
-};
-
 class FoldersAndText : public WindowTest {
  protected:
   TForm1& StartWithFolders() {
-    form_ = std::make_unique<TForm1>(quorvel::StartOptions{app_dir(), false, false}, folders_);
+    form_ = std::make_unique<TForm1>(quorvel::StartOptions{app_dir(), false, false}, dialogs_);
     form_->FormActivate();
     return *form_;
   }
-
-  FolderDialogs folders_;
 };
 
 qint64 PreviewPictureKey(const TForm1& form) {
@@ -170,22 +147,22 @@ TEST_F(FoldersAndText, OutputFolderChoiceSetsShowsAndSavesTheFolder) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     form.OutputPath = "/old place/";
-    folders_.folder_requests.clear();
-    folders_.folder_answers = {c.answer};
+    dialogs_.folder_requests.clear();
+    dialogs_.folder_answers = {c.answer};
     form.label_path_output->setText("stale");
     fs::remove(ini());
 
     form.disk_outputClick();
 
     const std::string expected = c.expected.empty() ? "/old place/" : c.expected;
-    ASSERT_EQ(folders_.folder_requests.size(), 1u);
-    EXPECT_EQ(folders_.folder_requests[0].title, "Select Output Path:");
-    EXPECT_EQ(folders_.folder_requests[0].initial, "/old place/");
+    ASSERT_EQ(dialogs_.folder_requests.size(), 1u);
+    EXPECT_EQ(dialogs_.folder_requests[0].title, "Select Output Path:");
+    EXPECT_EQ(dialogs_.folder_requests[0].initial, "/old place/");
     EXPECT_EQ(form.OutputPath, expected);
     EXPECT_EQ(form.label_path_output->text().toStdString(), "Output path: " + expected);
     EXPECT_EQ(Value("Output Path"), expected) << "settings file not rewritten";
   }
-  EXPECT_TRUE(folders_.errors.empty());
+  EXPECT_TRUE(dialogs_.errors.empty());
 }
 
 // Stands in for xdg-open first on PATH: writes its arguments, one a line,

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "frontend/Unit1.h"
@@ -25,22 +26,32 @@ using testing_support::SettingValue;
 using testing_support::TempDir;
 using testing_support::WriteFile;
 
-// Answers each dialog from its queue; a dialog with nothing queued is cancelled.
+struct FolderRequest {
+  std::string title;
+  std::string initial;
+};
+
+// Answers each dialog from its queue (a dialog with nothing queued is
+// cancelled) and keeps what each was asked.
 class ScriptedDialogs : public quorvel::Dialogs {
  public:
   std::deque<std::optional<quorvel::ColorChoice>> color_answers;
   std::vector<quorvel::ColorChoice> colors_offered;
+  std::deque<std::vector<std::string>> open_answers;
+  std::vector<quorvel::FileDialogSpec> opens_offered;
+  std::deque<std::optional<std::string>> folder_answers;
+  std::vector<FolderRequest> folder_requests;
+  std::deque<bool> confirm_answers;
+  std::vector<std::pair<std::string, std::string>> questions;
   std::vector<std::string> messages;
   std::vector<std::string> errors;
-  std::deque<bool> confirm_answers;
 
   std::optional<quorvel::ColorChoice> ChooseColor(const quorvel::ColorChoice& initial) override;
-  std::vector<std::string> OpenFiles(const quorvel::FileDialogSpec&) override { return {}; }
-  std::optional<std::string> ChooseFolder(const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
+  std::vector<std::string> OpenFiles(const quorvel::FileDialogSpec& spec) override;
+  std::optional<std::string> ChooseFolder(const std::string& title,
+                                          const std::string& initial) override;
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
-  bool Confirm(const std::string&, const std::string&) override;
+  bool Confirm(const std::string& title, const std::string& text) override;
   void ShowError(const std::string& text) override { errors.push_back(text); }
 };
 
