@@ -36,14 +36,6 @@ class FakeOwner : public quorvel::MyTextOwner {
 
 class MyTextDialog : public testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/quorvel-mytext-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-    ini_ = folder_ / "sysconfig.ini";
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
   void WriteIni(const std::string& text) { testing_support::WriteFile(ini_, text); }
   void Open(quorvel::Tcustom_text_form& form) {
     form.show();
@@ -53,8 +45,8 @@ class MyTextDialog : public testing::Test {
     form.custom_textbox->setText(text);
   }
 
-  fs::path folder_;
-  fs::path ini_;
+  testing_support::TempDir folder_;
+  fs::path ini_ = folder_ / "sysconfig.ini";
   std::unique_ptr<FakeOwner> owner_;
 };
 
