@@ -10,6 +10,7 @@
 #include "platform/desktop_fonts.h"
 #include "platform/text.h"
 #include "support/descriptors.h"
+#include "support/fake_frontend.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -52,17 +53,8 @@ bool Lists(const std::vector<std::string>& names, const std::string& name) {
 class DesktopFontsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (const char* old = std::getenv("XDG_RUNTIME_DIR")) saved_ = old;
-    setenv("XDG_RUNTIME_DIR", runtime_.path().c_str(), 1);
     if (!fs::exists(kDsegFile)) GTEST_SKIP() << "fonts-dseg is not installed";
     fs::copy_file(kDsegFile, pack_);
-  }
-  void TearDown() override {
-    if (saved_) {
-      setenv("XDG_RUNTIME_DIR", saved_->c_str(), 1);
-    } else {
-      unsetenv("XDG_RUNTIME_DIR");
-    }
   }
 
   fs::path RegistryDir() const { return runtime_.path() / "quorvel"; }
@@ -71,8 +63,7 @@ class DesktopFontsTest : public ::testing::Test {
   const fs::path pack_ = files_ / "Fenwyn.pack";
 
  private:
-  testing_support::TempDir runtime_;
-  std::optional<std::string> saved_;
+  testing_support::ScopedRuntimeDir runtime_;
 };
 
 TEST_F(DesktopFontsTest, FamilyOnlyARegisteredFileHasIsFoundUntilRemoved) {

@@ -17,19 +17,11 @@ namespace {
 
 namespace fs = std::filesystem;
 using platform::InOutError;
+using testing_support::FolderContent;
 using testing_support::OpenDescriptorCount;
 using testing_support::ReadFile;
 using testing_support::TempDir;
 using testing_support::WriteFile;
-
-std::vector<std::string> FolderContent(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 mode_t ModeOf(const fs::path& path) {
   struct stat info {};

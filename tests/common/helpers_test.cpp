@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,9 +12,10 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 
 #include "platform/process_list.h"
+#include "support/background_program.h"
+#include "support/fake_frontend.h"
 #include "support/temp_dir.h"
 
 extern char** environ;
@@ -23,6 +23,7 @@ extern char** environ;
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 using testing_support::TempDir;
 
 TEST(GetFileSize64, SizesOfWhatIsThere) {
@@ -60,12 +61,6 @@ std::string Lower(std::string text) {
   return text;
 }
 
-std::string ExeOf(pid_t pid) {
-  std::error_code error;
-  const fs::path exe = fs::read_symlink("/proc/" + std::to_string(pid) + "/exe", error);
-  return error ? std::string() : exe.string();
-}
-
 char StateOf(pid_t pid) {
   std::ifstream stat_file("/proc/" + std::to_string(pid) + "/stat");
   std::string line;
@@ -74,56 +69,17 @@ char StateOf(pid_t pid) {
   return close == std::string::npos || close + 2 >= line.size() ? '?' : line[close + 2];
 }
 
-bool WaitFor(const auto& condition) {
-  for (int i = 0; i < 500; ++i) {
-    if (condition()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return false;
-}
-
-// A copy of a system program under a name of our own, started with `argument`
-// and killed and reaped when the object goes.
-class StandInProcess {
- public:
-  StandInProcess(const fs::path& folder, const std::string& name, const char* original,
-                 const char* argument) {
-    program_ = folder / name;
-    fs::copy_file(original, program_);
-    fs::permissions(program_, fs::perms::owner_all);
-    program_ = fs::canonical(program_);
-    const std::string path = program_.string();
-    char* argv[] = {const_cast<char*>(path.c_str()), const_cast<char*>(argument), nullptr};
-    if (posix_spawn(&pid_, path.c_str(), nullptr, nullptr, argv, environ) != 0) pid_ = -1;
-  }
-  ~StandInProcess() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-  }
-  StandInProcess(const StandInProcess&) = delete;
-  StandInProcess& operator=(const StandInProcess&) = delete;
-
-  pid_t pid() const { return pid_; }
-  std::string path() const { return program_.string(); }
-
- private:
-  fs::path program_;
-  pid_t pid_ = -1;
-};
-
 TEST(IsProcessRunning, MatchesFileNameOrWholePathIgnoringCase) {
   TempDir dir;
   const std::string name = "QvTestProc" + std::to_string(getpid());
-  StandInProcess process(dir.path(), name, "/bin/sleep", "600");
-  ASSERT_GT(process.pid(), 0);
-  ASSERT_TRUE(WaitFor([&] { return ExeOf(process.pid()) == process.path(); }));
+  const testing_support::StandInProcess process(dir.path(), name);
+  const std::string path = fs::canonical(process.program()).string();
 
   EXPECT_TRUE(IsProcessRunning(name));
   EXPECT_TRUE(IsProcessRunning(Lower(name)));
   EXPECT_TRUE(IsProcessRunning(Upper(name)));
-  EXPECT_TRUE(IsProcessRunning(process.path()));
-  EXPECT_TRUE(IsProcessRunning(Upper(process.path())));
+  EXPECT_TRUE(IsProcessRunning(path));
+  EXPECT_TRUE(IsProcessRunning(Upper(path)));
 
   // A folder in the name must match the whole path, not just any folder.
   EXPECT_FALSE(IsProcessRunning("/elsewhere/" + name));
@@ -142,11 +98,19 @@ TEST(IsProcessRunning, MatchesFileNameOrWholePathIgnoringCase) {
 TEST(IsProcessRunning, AnEndedProcessNotYetReapedDoesNotCount) {
   TempDir dir;
   const std::string name = "QvZ" + std::to_string(getpid() % 100000);
-  StandInProcess process(dir.path(), name, "/bin/true", "");
-  ASSERT_GT(process.pid(), 0);
-  ASSERT_TRUE(WaitFor([&] { return StateOf(process.pid()) == 'Z'; }));
-  EXPECT_FALSE(IsProcessRunning(name));
-  EXPECT_FALSE(IsProcessRunning(process.path()));
+  const fs::path program = dir / name;
+  fs::copy_file("/bin/true", program);
+  const std::string path = fs::canonical(program).string();
+  char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
+  pid_t pid = -1;
+  ASSERT_EQ(posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, environ), 0);
+  const bool ended = testing_support::WaitUntil([&] { return StateOf(pid) == 'Z'; }, 5s);
+  EXPECT_TRUE(ended);
+  if (ended) {
+    EXPECT_FALSE(IsProcessRunning(name));
+    EXPECT_FALSE(IsProcessRunning(path));
+  }
+  waitpid(pid, nullptr, 0);
 }
 
 }  // namespace

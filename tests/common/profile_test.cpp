@@ -15,21 +15,18 @@
 
 #include "platform/errors.h"
 #include "support/descriptors.h"
+#include "support/raises.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 using platform::ReadProfileString;
 using platform::WriteProfileString;
+using testing_support::FolderContent;
+using testing_support::MessageOf;
 using testing_support::ReadFile;
 using testing_support::TempDir;
 using testing_support::WriteFile;
-
-int FilesIn(const std::filesystem::path& folder) {
-  int count = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++count;
-  return count;
-}
 
 TEST(ProfileRead, LooksKeysUpLikeTheProfileFunctions) {
   TempDir dir;
@@ -87,7 +84,7 @@ TEST(ProfileWrite, CreatesFileAndSectionWithWindowsLineEnds) {
   WriteProfileString(ini, "LastConfig", "r_font_color", "255");
   WriteProfileString(ini, "LastConfig", "Output Path", "/out/");
   EXPECT_EQ(ReadFile(ini), "[LastConfig]\r\nr_font_color=255\r\nOutput Path=/out/\r\n");
-  EXPECT_EQ(FilesIn(dir.path()), 1) << "no temporary file stays behind";
+  EXPECT_EQ(FolderContent(dir.path()).size(), 1u) << "no temporary file stays behind";
 }
 
 TEST(ProfileWrite, ChangesOnlyWhatItMust) {
@@ -150,12 +147,9 @@ TEST(ProfileWrite, KeepsTheFileMode) {
 TEST(ProfileWrite, FailureNamesTheFileAndLeavesItAlone) {
   TempDir dir;
   const std::string in_missing_folder = (dir / "nowhere" / "a.ini").string();
-  try {
-    WriteProfileString(in_missing_folder, "S", "k", "v");
-    FAIL() << "no error";
-  } catch (const platform::ProfileWriteError& e) {
-    EXPECT_EQ(std::string(e.what()), "Unable to write to " + in_missing_folder);
-  }
+  EXPECT_EQ(MessageOf<platform::ProfileWriteError>(
+                [&] { WriteProfileString(in_missing_folder, "S", "k", "v"); }),
+            "Unable to write to " + in_missing_folder);
   const std::string folder = (dir / "a folder").string();
   std::filesystem::create_directory(folder);
   EXPECT_THROW(WriteProfileString(folder, "S", "k", "v"), platform::ProfileWriteError);
@@ -219,7 +213,7 @@ TEST(IniFile, PendingWritesReachTheFileOnlyAtTheFlushInProfileOrder) {
         << c.name;
     ini.UpdateFile();
     EXPECT_EQ(ReadFile(path), c.after) << c.name;
-    EXPECT_EQ(FilesIn(dir.path()), 1) << c.name;
+    EXPECT_EQ(FolderContent(dir.path()).size(), 1u) << c.name;
   }
 }
 
@@ -245,16 +239,14 @@ TEST(IniFile, FailingFlushRaisesKeepsTheOldFileAndCanBeRetried) {
   platform::IniFile ini(path);
   ini.WriteString("LastConfig", "k", std::string(4096, 'n'));
   const int descriptors = testing_support::OpenDescriptorCount();
-  try {
-    const testing_support::FileSizeLimit limit(64);
-    ini.UpdateFile();
-    ADD_FAILURE() << "no error";
-  } catch (const platform::ProfileWriteError& error) {
-    EXPECT_EQ(std::string(error.what()), "Unable to write to " + path);
-  }
+  EXPECT_EQ(MessageOf<platform::ProfileWriteError>([&] {
+              const testing_support::FileSizeLimit limit(64);
+              ini.UpdateFile();
+            }),
+            "Unable to write to " + path);
   EXPECT_EQ(testing_support::OpenDescriptorCount(), descriptors);
   EXPECT_EQ(ReadFile(path), "[LastConfig]\nk=old\n");
-  EXPECT_EQ(FilesIn(dir.path()), 1);
+  EXPECT_EQ(FolderContent(dir.path()).size(), 1u);
   ini.UpdateFile();
   EXPECT_EQ(ReadProfileString(path, "LastConfig", "k"), std::string(2047, 'n'));
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/text.h"
+#include "support/fake_frontend.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -26,23 +27,13 @@ const ColorRef kInk = MakeColorRef(200, 40, 90);
 class TextFontTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (const char* old = std::getenv("XDG_RUNTIME_DIR")) saved_ = old;
-    setenv("XDG_RUNTIME_DIR", runtime_.path().c_str(), 1);
     if (Font({kSans, 20}).file().find("DejaVuSans.ttf") == std::string::npos) {
       GTEST_SKIP() << "DejaVu Sans (fonts-dejavu-core) is not installed";
     }
   }
-  void TearDown() override {
-    if (saved_) {
-      setenv("XDG_RUNTIME_DIR", saved_->c_str(), 1);
-    } else {
-      unsetenv("XDG_RUNTIME_DIR");
-    }
-  }
 
  private:
-  testing_support::TempDir runtime_;
-  std::optional<std::string> saved_;
+  testing_support::ScopedRuntimeDir runtime_;
 };
 
 // A background where every pixel differs from its neighbours, so that any

@@ -1,6 +1,7 @@
-// The real front-end started and stopped as a user does: one copy per program
-// file, a copy elsewhere beside it, a start after a killed copy, a hand-edited
-// settings file, and the generator meeting the running front-end's window.
+// The real front-end started and stopped as a user does: a first start in an
+// empty common folder, one copy per program file, a copy elsewhere beside it, a start after a
+// killed copy, a hand-edited settings file, and the generator meeting the running front-end's
+// window.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -21,6 +22,7 @@
 #include "support/common_folder.h"
 #include "support/fake_frontend.h"
 #include "support/run_program.h"
+#include "support/settings_file.h"
 
 namespace e2e {
 namespace {
@@ -29,6 +31,7 @@ using namespace std::chrono_literals;
 using testing_support::BackgroundProgram;
 using testing_support::CommonFolder;
 using testing_support::ReadFile;
+using testing_support::SettingValue;
 using testing_support::WaitUntil;
 namespace fs = std::filesystem;
 
@@ -51,15 +54,6 @@ std::optional<FileStamp> StampOf(const fs::path& file) {
 
 std::optional<platform::WindowHandle> FrontEndWindow() {
   return platform::FindWindowByClassAndCaption(MainWindowClass, FrontEndCaption);
-}
-
-std::optional<std::string> SettingValue(const fs::path& ini, const std::string& key) {
-  std::istringstream lines(ReadFile(ini));
-  for (std::string line; std::getline(lines, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.starts_with(key + "=")) return line.substr(key.size() + 1);
-  }
-  return std::nullopt;
 }
 
 bool HasDesktopFont(const std::string& file) {
@@ -90,6 +84,22 @@ class FrontEndStart : public ::testing::Test {
   testing_support::TempDir logs_;
   CommonFolder folder_{1};
 };
+
+// Every start gets the same fixture; the first start's own name stays.
+using FrontEndFirstStart = FrontEndStart;
+
+TEST_F(FrontEndFirstStart, WritesTheInitialSettingsAndIsFoundByTheGenerator) {
+  const CommonFolder empty(0);
+  auto program = StartAndWait(empty);
+  const std::string file = fs::exists(Settings(empty)) ? ReadFile(Settings(empty)) : "";
+  // The font the first entry of the window's sorted font list names.
+  const auto font = SettingValue(Settings(empty), "font_select_name");
+  ASSERT_TRUE(font && !font->empty()) << file;
+  EXPECT_EQ(file, testing_support::FirstSaveFile(*font));
+  const auto window = FrontEndWindow();
+  ASSERT_TRUE(window.has_value());
+  EXPECT_FALSE(platform::IsWindowMinimised(*window));
+}
 
 TEST_F(FrontEndStart, SecondStartOfTheSameFileEndsByItselfAndLeavesFirstAndSettingsAlone) {
   // With a text of the user's own the preview clock does not save, so any

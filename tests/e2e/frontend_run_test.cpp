@@ -10,6 +10,7 @@
 
 #include "shared/helpers.h"
 #include "shared/names.h"
+#include "support/background_program.h"
 #include "support/common_folder.h"
 #include "support/exif_builder.h"
 #include "support/fake_frontend.h"
@@ -65,9 +66,8 @@ class FrontEndRun : public ::testing::Test {
 
   // Another test's generator would be relied on in place of ours.
   void SetUp() override {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (IsProcessRunning(GeneratorExe) && std::chrono::steady_clock::now() < deadline)
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    testing_support::WaitUntil([] { return !IsProcessRunning(GeneratorExe); },
+                               std::chrono::seconds(60));
   }
 
   DriverOutcome Drive(const std::vector<std::string>& pictures) {

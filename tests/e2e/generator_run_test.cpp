@@ -17,6 +17,7 @@ namespace {
 
 using testing_support::ExifSpec;
 using testing_support::FakeFrontEndWindow;
+using testing_support::FolderContent;
 using testing_support::GeneratorRun;
 using testing_support::ReadFile;
 using testing_support::StandInProcess;
@@ -27,12 +28,6 @@ ExifSpec DatedExif(bool motorola, const std::string& date = "2023:01:05 14:03:09
   spec.motorola = motorola;
   spec.date_time_original = date;
   return spec;
-}
-
-std::vector<fs::path> FilesIn(const fs::path& folder) {
-  std::vector<fs::path> files;
-  for (const auto& entry : fs::directory_iterator(folder)) files.push_back(entry.path());
-  return files;
 }
 
 TEST_F(GeneratorRun, WithoutSettingsFileItEndsAtOnceNamingTheEmptyValue) {
@@ -62,7 +57,7 @@ TEST_F(GeneratorRun, WithoutFrontEndProcessNoPictureIsProcessed) {
   const auto result = RunGenerator();
   EXPECT_EQ(result.exit_code, 0) << result.standard_error;
   EXPECT_TRUE(window.reports().empty());
-  EXPECT_TRUE(FilesIn(out()).empty());
+  EXPECT_TRUE(FolderContent(out()).empty());
 }
 
 TEST_F(GeneratorRun, ReportsEveryPictureBeforeItsOutputAndStampsTheDatedOnes) {
@@ -102,7 +97,7 @@ TEST_F(GeneratorRun, ReportsEveryPictureBeforeItsOutputAndStampsTheDatedOnes) {
     EXPECT_NE(static_cast<std::uint32_t>(reports[i].sender), 0u);
     EXPECT_FALSE(output_existed[i]) << expected[i];
   }
-  EXPECT_EQ(FilesIn(out()).size(), 2u);
+  EXPECT_EQ(FolderContent(out()).size(), 2u);
   EXPECT_EQ(ReadFile(intel), intel_source);
   EXPECT_EQ(fs::last_write_time(intel), intel_time);
 
@@ -165,7 +160,7 @@ TEST_F(GeneratorRun, PipesInPlaceOfTheSettingsOrTheListEndTheRunAtOnce) {
   EXPECT_NE(result.exit_code, -1) << "still waiting on the pipe";
   EXPECT_NE(result.standard_error.find("File access denied"), std::string::npos)
       << result.standard_error;
-  EXPECT_TRUE(FilesIn(out()).empty());
+  EXPECT_TRUE(FolderContent(out()).empty());
 }
 
 TEST_F(GeneratorRun, AnUnreadablePictureEndsTheRunNamingItAndLeavesNoFile) {
@@ -183,7 +178,7 @@ TEST_F(GeneratorRun, AnUnreadablePictureEndsTheRunNamingItAndLeavesNoFile) {
   EXPECT_NE(result.exit_code, 0);
   EXPECT_NE(result.standard_error.find(broken), std::string::npos) << result.standard_error;
   EXPECT_EQ(window.reports().size(), 1u);
-  EXPECT_TRUE(FilesIn(out()).empty());
+  EXPECT_TRUE(FolderContent(out()).empty());
 }
 
 TEST_F(GeneratorRun, UserTextStampsPicturesWithoutExif) {

@@ -23,77 +23,18 @@
 #include "platform/errors.h"
 #include "platform/shared_block.h"
 #include "platform/window.h"
+#include "support/fake_frontend.h"
 
 using platform::WindowHandle;
 using quorvel::InstanceBlockFields;
 using quorvel::InstanceGuard;
+using testing_support::FakeFrontEndWindow;
+using testing_support::ScopedRuntimeDir;
 
 namespace {
 
 constexpr WindowHandle kNeverRegistered{0x0BADF00D};
-
-// A runtime folder of the test's own: other test processes run guards of
-// their own, under the same program name too.
-class PrivateRuntimeDir {
- public:
-  PrivateRuntimeDir() {
-    char pattern[] = "/tmp/guard-test-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) throw std::runtime_error("no temporary folder");
-    path_ = pattern;
-    if (const char* previous = std::getenv("XDG_RUNTIME_DIR")) previous_ = previous;
-    setenv("XDG_RUNTIME_DIR", path_.c_str(), 1);
-  }
-  ~PrivateRuntimeDir() {
-    if (previous_) {
-      setenv("XDG_RUNTIME_DIR", previous_->c_str(), 1);
-    } else {
-      unsetenv("XDG_RUNTIME_DIR");
-    }
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-  std::optional<std::string> previous_;
-};
-
-// A registered window that a thread of its own serves, counting the requests
-// that bring it forward.
-class ServedWindow {
- public:
-  ServedWindow() : registration_("TForm1", "guard test " + std::to_string(getpid())) {
-    registration_.on_is_minimised([this] { return minimised.load(); });
-    registration_.on_restore([this] { ++restores; });
-    registration_.on_raise([this] { ++raises; });
-    thread_ = std::thread([this] { Serve(); });
-  }
-  ~ServedWindow() {
-    const std::uint64_t one = 1;
-    if (write(stop_, &one, sizeof one) == sizeof one) thread_.join();
-    close(stop_);
-  }
-  WindowHandle handle() const { return registration_.handle(); }
-
-  std::atomic<bool> minimised{false};
-  std::atomic<int> restores{0};
-  std::atomic<int> raises{0};
-
- private:
-  void Serve() {
-    for (;;) {
-      pollfd watched[] = {{registration_.fd(), POLLIN, 0}, {stop_, POLLIN, 0}};
-      poll(watched, 2, -1);
-      if (watched[1].revents != 0) return;
-      registration_.DispatchPending();
-    }
-  }
-
-  platform::WindowRegistration registration_;
-  int stop_ = eventfd(0, EFD_CLOEXEC);
-  std::thread thread_;
-};
+const std::string kCaption = "guard test " + std::to_string(getpid());
 
 std::string UniqueName(std::string_view what) {
   return "guard-test-" + std::to_string(getpid()) + "-" + std::string(what);
@@ -172,9 +113,9 @@ TEST(InstanceBlock, FieldsAreLittleEndianWithASignedCount) {
 
 TEST(InstanceGuard, SecondCopyIsRefusedAndBringsTheFirstForward) {
   for (const bool minimised : {true, false}) {
-    PrivateRuntimeDir runtime;
-    ServedWindow first_window;
-    first_window.minimised = minimised;
+    ScopedRuntimeDir runtime;
+    FakeFrontEndWindow first_window("TForm1", kCaption);
+    first_window.set_minimised(minimised);
     const std::string name = UniqueName("second");
     InstanceGuard first(name);
     EXPECT_FALSE(first.RestoreIfRunning(first_window.handle(), 1));
@@ -183,8 +124,8 @@ TEST(InstanceGuard, SecondCopyIsRefusedAndBringsTheFirstForward) {
     InstanceGuard second(name);
     EXPECT_TRUE(second.RestoreIfRunning(kNeverRegistered, 1));
     EXPECT_FALSE(second.holds_slot());
-    EXPECT_EQ(first_window.restores, minimised ? 1 : 0);
-    EXPECT_EQ(first_window.raises, 1);
+    EXPECT_EQ(first_window.restore_count(), minimised ? 1 : 0);
+    EXPECT_EQ(first_window.raise_count(), 1);
     const InstanceBlockFields fields = ReadFields(name);
     EXPECT_EQ(fields.window, first_window.handle());
     EXPECT_EQ(fields.count, 1);
@@ -211,8 +152,8 @@ TEST(InstanceGuard, StoredCountDecidesAgainstTheLimit) {
       {kMax, kMax, false, kMax},
       {kMax - 1, kMax, true, kMax},
   };
-  PrivateRuntimeDir runtime;
-  ServedWindow running;
+  ScopedRuntimeDir runtime;
+  FakeFrontEndWindow running("TForm1", kCaption);
   int round = 0;
   for (const Case& c : cases) {
     const std::string name = UniqueName("count " + std::to_string(++round));
@@ -229,7 +170,7 @@ TEST(InstanceGuard, StoredCountDecidesAgainstTheLimit) {
 }
 
 TEST(InstanceGuard, CountReturnsToZeroAfterRelease) {
-  PrivateRuntimeDir runtime;
+  ScopedRuntimeDir runtime;
   const std::string name = UniqueName("release");
   std::unique_ptr<platform::SharedBlock> observer;
   {
@@ -250,8 +191,8 @@ TEST(InstanceGuard, CountReturnsToZeroAfterRelease) {
 }
 
 TEST(InstanceGuard, SlotOfAWindowThatIsGoneIsTakenOver) {
-  PrivateRuntimeDir runtime;
-  ServedWindow mine;
+  ScopedRuntimeDir runtime;
+  FakeFrontEndWindow mine("TForm1", kCaption);
   auto closed = std::make_unique<platform::WindowRegistration>("TForm1", "closed");
   const WindowHandle stale[] = {kNeverRegistered, closed->handle()};
   closed.reset();
@@ -268,9 +209,9 @@ TEST(InstanceGuard, SlotOfAWindowThatIsGoneIsTakenOver) {
 }
 
 TEST(InstanceGuard, KilledHolderNeverBlocksTheNextStart) {
-  PrivateRuntimeDir runtime;
+  ScopedRuntimeDir runtime;
   // The window stays alive: only the holder's end may free the slot.
-  ServedWindow window;
+  FakeFrontEndWindow window("TForm1", kCaption);
   const std::string name = UniqueName("killed");
   Pipe go, result, end;
   const pid_t holder = StartCopy(name, window.handle(), go, result, end);
@@ -281,7 +222,7 @@ TEST(InstanceGuard, KilledHolderNeverBlocksTheNextStart) {
 
   InstanceGuard refused(name);
   EXPECT_TRUE(refused.RestoreIfRunning(kNeverRegistered, 1));
-  EXPECT_EQ(window.raises, 1);
+  EXPECT_EQ(window.raise_count(), 1);
 
   kill(holder, SIGKILL);
   waitpid(holder, nullptr, 0);
@@ -292,8 +233,8 @@ TEST(InstanceGuard, KilledHolderNeverBlocksTheNextStart) {
 
 TEST(InstanceGuard, CopiesStartedAtTheSameInstantRunOnlyOnce) {
   constexpr int kRounds = 25;
-  PrivateRuntimeDir runtime;
-  ServedWindow window;
+  ScopedRuntimeDir runtime;
+  FakeFrontEndWindow window("TForm1", kCaption);
   for (int round = 0; round < kRounds; ++round) {
     const std::string name = UniqueName("race " + std::to_string(round));
     Pipe go, result, end;
@@ -311,11 +252,11 @@ TEST(InstanceGuard, CopiesStartedAtTheSameInstantRunOnlyOnce) {
     for (const pid_t copy : copies) waitpid(copy, nullptr, 0);
     EXPECT_TRUE(outcomes == "01" || outcomes == "10") << "round " << round << ": " << outcomes;
   }
-  EXPECT_EQ(window.raises, kRounds);
+  EXPECT_EQ(window.raise_count(), kRounds);
 }
 
 TEST(InstanceGuard, BlockThatCannotBeMadeRaisesASystemError) {
-  PrivateRuntimeDir runtime;
+  ScopedRuntimeDir runtime;
   const auto file = runtime.path() / "file";
   std::ofstream(file).put('x');
   const auto shared_folder = runtime.path() / "open";
@@ -335,7 +276,7 @@ TEST(InstanceGuard, BlockThatCannotBeMadeRaisesASystemError) {
 }
 
 TEST(InstanceGuard, BlockHeldButDamagedMakesTheCopyQuitQuietly) {
-  PrivateRuntimeDir runtime;
+  ScopedRuntimeDir runtime;
   const std::string name = UniqueName("damaged");
   InstanceGuard first(name);
   ASSERT_FALSE(first.RestoreIfRunning(kNeverRegistered, 1));
@@ -348,7 +289,7 @@ TEST(InstanceGuard, BlockHeldButDamagedMakesTheCopyQuitQuietly) {
 }
 
 TEST(InstanceGuard, ProgramGuardNamesItsBlockAfterTheProgramFile) {
-  PrivateRuntimeDir runtime;
+  ScopedRuntimeDir runtime;
   const std::string name = quorvel::ProgramBlockName();
   EXPECT_EQ(name.find('/'), std::string::npos);
   EXPECT_TRUE(name.ends_with("frontend_tests")) << name;

@@ -27,41 +27,18 @@ namespace {
 namespace fs = std::filesystem;
 using quorvel::CustomTextWindow;
 using quorvel::TForm1;
-using quorvel_test::ReadText;
-using quorvel_test::TempFolder;
+using quorvel_test::ReadFile;
+using quorvel_test::TempDir;
 using quorvel_test::WindowTest;
-using quorvel_test::WriteText;
-
-struct FolderRequest {
-  std::string title;
-  std::string initial;
-};
-
-// Answers the folder browser from a queue (cancel when empty) and keeps what it was asked.
-class FolderDialogs : public quorvel_test::ScriptedDialogs {
- public:
-  std::deque<std::optional<std::string>> folder_answers;
-  std::vector<FolderRequest> folder_requests;
-
-  std::optional<std::string> ChooseFolder(const std::string& title,
-                                          const std::string& initial) override {
-    folder_requests.push_back({title, initial});
-    if (folder_answers.empty()) return std::nullopt;
-    auto answer = folder_answers.front();
-    folder_answers.pop_front();
-    return answer;
-  }
-};
+using quorvel_test::WriteFile;
 
 class FoldersAndText : public WindowTest {
  protected:
   TForm1& StartWithFolders() {
-    form_ = std::make_unique<TForm1>(quorvel::StartOptions{app_dir(), false, false}, folders_);
+    form_ = std::make_unique<TForm1>(quorvel::StartOptions{app_dir(), false, false}, dialogs_);
     form_->FormActivate();
     return *form_;
   }
-
-  FolderDialogs folders_;
 };
 
 qint64 PreviewPictureKey(const TForm1& form) {
@@ -116,7 +93,7 @@ TEST_F(FoldersAndText, SavingTheDialogSetsTheTextWritesItAloneAndRedraws) {
     form.MyTXT = "Old";
     form.preview_sample();
     form.rec_ini();
-    const std::string before = ReadText(ini());
+    const std::string before = ReadFile(ini());
     const qint64 picture_before = PreviewPictureKey(form);
 
     QTest::mouseClick(form.custom_icon, Qt::LeftButton);
@@ -124,7 +101,7 @@ TEST_F(FoldersAndText, SavingTheDialogSetsTheTextWritesItAloneAndRedraws) {
     QTest::mouseClick(custom_text.dialog().save, Qt::LeftButton);
 
     EXPECT_EQ(form.MyTXT, c.stored);
-    EXPECT_EQ(ReadText(ini()), before + "MyTXT=" + c.stored + "\r\n");
+    EXPECT_EQ(ReadFile(ini()), before + "MyTXT=" + c.stored + "\r\n");
     EXPECT_TRUE(form.isEnabled());
     EXPECT_FALSE(custom_text.dialog().isVisible());
     EXPECT_NE(PreviewPictureKey(form), picture_before) << "preview not redrawn";
@@ -144,13 +121,13 @@ TEST_F(FoldersAndText, DialogSaveTurnsTheSharedBeforeFileIntoTheAfterFile) {
   TForm1 form(quorvel::StartOptions{app_dir(), false, false}, dialogs_);
   CustomTextWindow custom_text(form);
   const std::string output = app_dir() + "output/";
-  WriteText(ini(), testing_support::SettingsBeforeUserText(output));
+  WriteFile(ini(), testing_support::SettingsBeforeUserText(output));
 
   form.custom_iconClick();
   custom_text.dialog().custom_textbox->setText(QStringLiteral("  Holiday 2024 "));
   QTest::keyClick(custom_text.dialog().custom_textbox, Qt::Key_Return);
 
-  EXPECT_EQ(ReadText(ini()), testing_support::SettingsAfterUserText(output, "Holiday 2024"));
+  EXPECT_EQ(ReadFile(ini()), testing_support::SettingsAfterUserText(output, "Holiday 2024"));
 }
 
 TEST_F(FoldersAndText, OutputFolderChoiceSetsShowsAndSavesTheFolder) {
@@ -170,37 +147,35 @@ TEST_F(FoldersAndText, OutputFolderChoiceSetsShowsAndSavesTheFolder) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     form.OutputPath = "/old place/";
-    folders_.folder_requests.clear();
-    folders_.folder_answers = {c.answer};
+    dialogs_.folder_requests.clear();
+    dialogs_.folder_answers = {c.answer};
     form.label_path_output->setText("stale");
     fs::remove(ini());
 
     form.disk_outputClick();
 
     const std::string expected = c.expected.empty() ? "/old place/" : c.expected;
-    ASSERT_EQ(folders_.folder_requests.size(), 1u);
-    EXPECT_EQ(folders_.folder_requests[0].title, "Select Output Path:");
-    EXPECT_EQ(folders_.folder_requests[0].initial, "/old place/");
+    ASSERT_EQ(dialogs_.folder_requests.size(), 1u);
+    EXPECT_EQ(dialogs_.folder_requests[0].title, "Select Output Path:");
+    EXPECT_EQ(dialogs_.folder_requests[0].initial, "/old place/");
     EXPECT_EQ(form.OutputPath, expected);
     EXPECT_EQ(form.label_path_output->text().toStdString(), "Output path: " + expected);
     EXPECT_EQ(Value("Output Path"), expected) << "settings file not rewritten";
   }
-  EXPECT_TRUE(folders_.errors.empty());
+  EXPECT_TRUE(dialogs_.errors.empty());
 }
 
 // Stands in for xdg-open first on PATH: writes its arguments, one a line,
 // to a file, whole once it is there.
 class StandInOpener {
  public:
-  StandInOpener() : old_path_(std::getenv("PATH") ? std::getenv("PATH") : "") {
+  StandInOpener() {
     const fs::path script = folder_.path() / "xdg-open";
-    WriteText(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + record_.string() +
+    WriteFile(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + record_.string() +
                           ".part\"\nmv \"" + record_.string() + ".part\" \"" + record_.string() +
                           "\"\n");
     chmod(script.c_str(), 0755);
-    setenv("PATH", (folder_.path().string() + ":" + old_path_).c_str(), 1);
   }
-  ~StandInOpener() { setenv("PATH", old_path_.c_str(), 1); }
 
   // The arguments of the one call since the last Take(); empty after 5 s without one.
   std::vector<std::string> Take() {
@@ -208,16 +183,18 @@ class StandInOpener {
     while (!fs::exists(record_) && std::chrono::steady_clock::now() < deadline)
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     std::vector<std::string> arguments;
-    std::istringstream lines(ReadText(record_));
+    std::istringstream lines(ReadFile(record_));
     for (std::string line; std::getline(lines, line);) arguments.push_back(line);
     fs::remove(record_);
     return arguments;
   }
 
  private:
-  TempFolder folder_;
+  TempDir folder_;
   fs::path record_ = folder_.path() / "arguments";
-  std::string old_path_;
+  const char* const old_path_ = std::getenv("PATH");
+  testing_support::ScopedEnv path_{"PATH",
+                                   folder_.path().string() + ":" + (old_path_ ? old_path_ : "")};
 };
 
 TEST_F(FoldersAndText, OpenActionsHandTheDesktopOneArgumentEach) {

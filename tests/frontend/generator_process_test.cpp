@@ -12,22 +12,23 @@
 #include <filesystem>
 #include <thread>
 
+#include "support/fake_frontend.h"
 #include "window_fixture.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using quorvel_test::TempFolder;
-using quorvel_test::WriteText;
+using quorvel_test::TempDir;
+using quorvel_test::WriteFile;
 
 // A program name no other process of the machine has.
 std::string UniqueName() {
   return "qg" + std::to_string(getpid());
 }
 
-fs::path Script(const TempFolder& folder, const std::string& name, const std::string& body) {
+fs::path Script(const TempDir& folder, const std::string& name, const std::string& body) {
   const fs::path path = folder.path() / name;
-  WriteText(path, "#!/bin/sh\n" + body + "\n");
+  WriteFile(path, "#!/bin/sh\n" + body + "\n");
   fs::permissions(path, fs::perms::owner_all);
   return path;
 }
@@ -45,19 +46,8 @@ quorvel::RunTick LookUntilEnded(quorvel::GeneratorProcess& process, const std::s
 
 class GeneratorProcessTest : public ::testing::Test {
  protected:
-  GeneratorProcessTest() {
-    if (const char* old = std::getenv("XDG_RUNTIME_DIR")) old_runtime_dir_ = old;
-    setenv("XDG_RUNTIME_DIR", runtime_.path().c_str(), 1);
-  }
-  ~GeneratorProcessTest() override {
-    if (old_runtime_dir_.empty())
-      unsetenv("XDG_RUNTIME_DIR");
-    else
-      setenv("XDG_RUNTIME_DIR", old_runtime_dir_.c_str(), 1);
-  }
-  TempFolder runtime_;
-  std::string old_runtime_dir_;
-  TempFolder programs_;
+  testing_support::ScopedRuntimeDir runtime_;
+  TempDir programs_;
 };
 
 TEST_F(GeneratorProcessTest, StartsNothingWhileOneRunsOrWhenTheProgramIsMissing) {

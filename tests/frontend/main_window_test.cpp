@@ -24,38 +24,15 @@ namespace {
 
 using quorvel::ListBox;
 using quorvel::TForm1;
+using quorvel_test::PickWithMouse;
 using quorvel_test::WindowTest;
-using quorvel_test::WriteText;
-
-// As a mouse choice in the open list: the choice, then the close-up.
-void PickWithMouse(ListBox* list, int index) {
-  list->showPopup();
-  list->hidePopup();
-  list->setCurrentIndex(index);
-  emit list->activated(index);
-  QCoreApplication::processEvents();
-}
-
-std::string FirstStartFile(const std::string& font) {
-  std::string text =
-      "[LastConfig]\r\nr_font_color=255\r\ng_font_color=128\r\nb_font_color=64\r\n"
-      "font_select=0\r\nfont_select_name=" +
-      font + "\r\n";
-  for (auto key : SysConfig::TextColorSlots) text += std::string(key) + "=\r\n";
-  text += "r_DropShadow_color=0\r\ng_DropShadow_color=0\r\nb_DropShadow_color=0\r\n";
-  for (auto key : SysConfig::ShadowColorSlots) text += std::string(key) + "=\r\n";
-  return text +
-         "DropShadow=yes\r\nTextBold=no\r\nTextItalic=no\r\nTextUnderline=no\r\n"
-         "TextStrikeout=no\r\nTxtPosition=8\r\nStampSize=1\r\nDateFormat=0\r\nDayDisplay=s\r\n"
-         "DayNotShow=no\r\nSeparated=0\r\nMonthDisplay=s\r\nYearDisplay=\r\nTimeStyle=HMS\r\n"
-         "Output Path=\r\nborder_margin=3\r\n";
-}
+using quorvel_test::WriteFile;
 
 TEST_F(WindowTest, FirstStartShowsTheDesignStateAndWritesTheInitialFile) {
   TForm1& form = Start();
   ASSERT_GT(form.ComboBox1->count(), 0);
-  EXPECT_EQ(quorvel_test::ReadText(ini()),
-            FirstStartFile(form.ComboBox1->itemText(0).toStdString()));
+  EXPECT_EQ(quorvel_test::ReadFile(ini()),
+            quorvel_test::FirstSaveFile(form.ComboBox1->itemText(0).toStdString()));
   EXPECT_EQ(form.OutputPath, app_dir() + "output/");
   EXPECT_EQ(form.label_path_output->text().toStdString(), "Output path: " + app_dir() + "output/");
   EXPECT_FALSE(form.FirstActivate);

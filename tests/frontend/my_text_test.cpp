@@ -7,22 +7,14 @@
 #include <QTest>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "frontend/my_text.h"
+#include "support/temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 class FakeOwner : public quorvel::MyTextOwner {
  public:
@@ -44,15 +36,7 @@ class FakeOwner : public quorvel::MyTextOwner {
 
 class MyTextDialog : public testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/quorvel-mytext-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-    ini_ = folder_ / "sysconfig.ini";
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
-  void WriteIni(const std::string& text) { std::ofstream(ini_, std::ios::binary) << text; }
+  void WriteIni(const std::string& text) { testing_support::WriteFile(ini_, text); }
   void Open(quorvel::Tcustom_text_form& form) {
     form.show();
     ASSERT_EQ(form.custom_textbox->text().toStdString(), owner_->text);
@@ -61,8 +45,8 @@ class MyTextDialog : public testing::Test {
     form.custom_textbox->setText(text);
   }
 
-  fs::path folder_;
-  fs::path ini_;
+  testing_support::TempDir folder_;
+  fs::path ini_ = folder_ / "sysconfig.ini";
   std::unique_ptr<FakeOwner> owner_;
 };
 
@@ -78,7 +62,7 @@ TEST_F(MyTextDialog, SaveStoresTheTrimmedTextAloneAndCloses) {
   QTest::mouseClick(form.save, Qt::LeftButton);
 
   EXPECT_EQ(owner_->text, "Hello");
-  EXPECT_EQ(ReadAll(ini_), std::string(kOtherKeys) + "MyTXT=Hello\r\n");
+  EXPECT_EQ(testing_support::ReadFile(ini_), std::string(kOtherKeys) + "MyTXT=Hello\r\n");
   EXPECT_FALSE(form.isVisible());
   EXPECT_TRUE(owner_->main_enabled);
   EXPECT_EQ(owner_->redraws, 1);
@@ -94,7 +78,7 @@ TEST_F(MyTextDialog, EmptySaveWritesAnEmptyTextSoTheDateComesBack) {
   QTest::keyClick(form.custom_textbox, Qt::Key_Return);
 
   EXPECT_EQ(owner_->text, "");
-  EXPECT_EQ(ReadAll(ini_), std::string(kOtherKeys) + "MyTXT=\r\n");
+  EXPECT_EQ(testing_support::ReadFile(ini_), std::string(kOtherKeys) + "MyTXT=\r\n");
   EXPECT_FALSE(form.isVisible());
 }
 
@@ -124,7 +108,7 @@ TEST_F(MyTextDialog, EveryWayOfLeavingWithoutSaveKeepsTextAndFile) {
     EXPECT_TRUE(owner_->main_enabled);
     EXPECT_EQ(owner_->redraws, 1);
     EXPECT_EQ(owner_->text, "Saved");
-    EXPECT_EQ(ReadAll(ini_), std::string(kOtherKeys) + "MyTXT=Saved\r\n");
+    EXPECT_EQ(testing_support::ReadFile(ini_), std::string(kOtherKeys) + "MyTXT=Saved\r\n");
     // Opening again shows the saved text, not what was typed.
     Open(form);
   }
@@ -145,7 +129,7 @@ TEST_F(MyTextDialog, UnicodeTextReachesTheFileAsUtf8) {
   Open(form);
   Type(form, QString::fromUtf8("Grüße 東京"));
   QTest::mouseClick(form.save, Qt::LeftButton);
-  EXPECT_EQ(ReadAll(ini_), "[LastConfig]\r\nMyTXT=Grüße 東京\r\n");
+  EXPECT_EQ(testing_support::ReadFile(ini_), "[LastConfig]\r\nMyTXT=Grüße 東京\r\n");
 }
 
 TEST_F(MyTextDialog, FailingSaveKeepsTheDialogOpenWithTheTypedText) {

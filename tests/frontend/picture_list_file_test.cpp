@@ -9,21 +9,14 @@
 #include <vector>
 
 #include "platform/errors.h"
-#include "scratch_dir.h"
+#include "support/temp_dir.h"
 
 namespace {
 
-using frontend_testing::ReadBytes;
-using frontend_testing::ScratchDir;
-using frontend_testing::WriteBytes;
-
-std::vector<std::string> FolderContent(const std::filesystem::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().string());
-  }
-  return names;
-}
+using testing_support::FolderContent;
+using testing_support::ReadFile;
+using testing_support::TempDir;
+using testing_support::WriteFile;
 
 TEST(PictureListFile, Content) {
   struct Case {
@@ -45,25 +38,25 @@ TEST(PictureListFile, Content) {
 }
 
 TEST(PictureListFile, ReplacesTheOldListWhole) {
-  ScratchDir dir;
-  const auto path = dir / "filelist";
+  TempDir dir;
+  const std::string path = dir / "filelist";
   quorvel::WritePictureListFile(path, "/p/a.jpg\r\n/p/b.jpg\r\n");
-  EXPECT_EQ(ReadBytes(path), "/p/a.jpg\r\n/p/b.jpg");
+  EXPECT_EQ(ReadFile(path), "/p/a.jpg\r\n/p/b.jpg");
 
   // A generator reading the old list goes on reading the old list.
   std::ifstream reader(path, std::ios::binary);
   quorvel::WritePictureListFile(path, "/p/c.jpg");
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(reader), {}), "/p/a.jpg\r\n/p/b.jpg");
-  EXPECT_EQ(ReadBytes(path), "/p/c.jpg");
+  EXPECT_EQ(ReadFile(path), "/p/c.jpg");
   EXPECT_EQ(FolderContent(dir.path()), std::vector<std::string>{"filelist"});
 }
 
 TEST(PictureListFile, FailedWriteLeavesNoHalfFile) {
-  ScratchDir dir;
+  TempDir dir;
   const auto locked = dir.path() / "locked";
   std::filesystem::create_directory(locked);
   const auto old_list = (locked / "filelist").string();
-  WriteBytes(old_list, "/p/old.jpg");
+  WriteFile(old_list, "/p/old.jpg");
   std::filesystem::permissions(
       locked, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   const bool can_lock = access(locked.c_str(), W_OK) != 0;  // not so for root
@@ -84,7 +77,7 @@ TEST(PictureListFile, FailedWriteLeavesNoHalfFile) {
     SCOPED_TRACE(c.name);
     EXPECT_THROW(quorvel::WritePictureListFile(c.path, "/p/new.jpg"), platform::InOutError);
   }
-  EXPECT_EQ(ReadBytes(old_list), "/p/old.jpg");
+  EXPECT_EQ(ReadFile(old_list), "/p/old.jpg");
   EXPECT_EQ(FolderContent(locked), std::vector<std::string>{"filelist"});
   EXPECT_EQ(FolderContent(dir.path() / "taken"), std::vector<std::string>{});
   EXPECT_EQ(FolderContent(dir.path()).size(), 2u);  // locked, taken

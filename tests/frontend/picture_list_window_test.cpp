@@ -42,31 +42,30 @@ TEST_F(RunWindowTest, AddingPicturesMergesThemIntoTheList) {
     quorvel::TForm1& form = StartWindow();
     SetList(c.list);
     for (const auto& pick : c.picks) {
-      list_dialogs_.open_answers.push_back(pick);
+      dialogs_.open_answers.push_back(pick);
       form.img_open_pictureClick();
     }
     EXPECT_EQ(ListText(), c.expected_list);
     EXPECT_EQ(form.total_file->text().toStdString(), c.expected_count);
     EXPECT_TRUE(form.tmp_list->toPlainText().isEmpty());
-    EXPECT_EQ(list_dialogs_.messages.size(), c.expected_messages);
-    ASSERT_EQ(list_dialogs_.opens_offered.size(), c.picks.size());
-    EXPECT_EQ(list_dialogs_.opens_offered[0].Title, "Add Pictures");
-    EXPECT_EQ(list_dialogs_.opens_offered[0].Filter,
-              "JPEG (*.JPG;*.JPEG;*.JPE)|*.JPG;*.JPEG;*.JPE");
-    list_dialogs_.opens_offered.clear();
-    list_dialogs_.messages.clear();
+    EXPECT_EQ(dialogs_.messages.size(), c.expected_messages);
+    ASSERT_EQ(dialogs_.opens_offered.size(), c.picks.size());
+    EXPECT_EQ(dialogs_.opens_offered[0].Title, "Add Pictures");
+    EXPECT_EQ(dialogs_.opens_offered[0].Filter, "JPEG (*.JPG;*.JPEG;*.JPE)|*.JPG;*.JPEG;*.JPE");
+    dialogs_.opens_offered.clear();
+    dialogs_.messages.clear();
   }
 }
 
 TEST_F(RunWindowTest, ClickIntoTheListOpensTheDialogOnlyWhenTheListIsEmpty) {
   quorvel::TForm1& form = StartWindow();
   form.Memo1Click();
-  EXPECT_EQ(list_dialogs_.opens_offered.size(), 1u);
+  EXPECT_EQ(dialogs_.opens_offered.size(), 1u);
   EXPECT_EQ(form.total_file->text().toStdString(), "Total file(s): 0");
 
   SetList("/p/a.jpg");
   form.Memo1Click();
-  EXPECT_EQ(list_dialogs_.opens_offered.size(), 1u);
+  EXPECT_EQ(dialogs_.opens_offered.size(), 1u);
   EXPECT_EQ(ListText(), "/p/a.jpg");
 }
 
@@ -93,13 +92,13 @@ TEST_F(RunWindowTest, ResetAsksAndEmptiesListQueueAndCount) {
     SetList(c.list);
     form.CopyData("A|NoExifData");
     form.total_file->setText("Total file(s): 2");
-    list_dialogs_.questions.clear();
-    list_dialogs_.confirm_answers = c.answers;
+    dialogs_.questions.clear();
+    dialogs_.confirm_answers = c.answers;
     form.img_resetClick();
-    ASSERT_EQ(list_dialogs_.questions.size(), c.asked ? 1u : 0u);
+    ASSERT_EQ(dialogs_.questions.size(), c.asked ? 1u : 0u);
     if (c.asked) {
-      EXPECT_EQ(list_dialogs_.questions[0].first, "Confirm");
-      EXPECT_EQ(list_dialogs_.questions[0].second, "Remove all files from the list?");
+      EXPECT_EQ(dialogs_.questions[0].first, "Confirm");
+      EXPECT_EQ(dialogs_.questions[0].second, "Remove all files from the list?");
     }
     EXPECT_EQ(ListText(), c.expected_list);
     EXPECT_EQ(QueueText(), c.expected_queue);
@@ -113,15 +112,15 @@ TEST_F(RunWindowTest, AddAndResetDoNothingDuringARun) {
   form.Start_ImprintClick();
   ASSERT_TRUE(form.run_in_progress());
   const std::string count = form.total_file->text().toStdString();
-  list_dialogs_.open_answers.push_back({"/p/b.jpg"});
-  list_dialogs_.confirm_answers.push_back(true);
+  dialogs_.open_answers.push_back({"/p/b.jpg"});
+  dialogs_.confirm_answers.push_back(true);
 
   form.img_open_pictureClick();
   form.Memo1Click();
   form.img_resetClick();
 
-  EXPECT_TRUE(list_dialogs_.opens_offered.empty());
-  EXPECT_TRUE(list_dialogs_.questions.empty());
+  EXPECT_TRUE(dialogs_.opens_offered.empty());
+  EXPECT_TRUE(dialogs_.questions.empty());
   EXPECT_EQ(ListText(), "/p/a.jpg");
   EXPECT_EQ(form.total_file->text().toStdString(), count);
 }

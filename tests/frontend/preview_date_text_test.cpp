@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "support/fake_frontend.h"
+
 namespace quorvel {
 namespace {
 
@@ -127,24 +129,14 @@ TEST(PreviewDateText, TimeButtonsInOrderOfPrecedence) {
 // Runs the test in a fixed time zone and puts the process's own back after.
 class InTimeZone {
  public:
-  explicit InTimeZone(const char* zone) {
-    if (const char* old = std::getenv("TZ")) saved_ = old;
-    setenv("TZ", zone, 1);
-    tzset();
-  }
+  explicit InTimeZone(const char* zone) : zone_(std::in_place, "TZ", zone) { tzset(); }
   ~InTimeZone() {
-    if (saved_) {
-      setenv("TZ", saved_->c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
+    zone_.reset();
     tzset();
   }
-  InTimeZone(const InTimeZone&) = delete;
-  InTimeZone& operator=(const InTimeZone&) = delete;
 
  private:
-  std::optional<std::string> saved_;
+  std::optional<testing_support::ScopedEnv> zone_;
 };
 
 TEST(PreviewClock, LocalTimeCountsTheWeekFromMonday) {

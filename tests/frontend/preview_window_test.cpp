@@ -25,18 +25,10 @@ using quorvel::FixedClock;
 using quorvel::ListBox;
 using quorvel::LocalDateTime;
 using quorvel::TForm1;
+using quorvel_test::PickWithMouse;
 using quorvel_test::WindowTest;
 
 constexpr LocalDateTime kMondayMorning{2009, 1, 5, 8, 3, 4, 1};
-
-// As a mouse choice in the open list: the choice, then the close-up.
-void PickWithMouse(ListBox* list, int index) {
-  list->showPopup();
-  list->hidePopup();
-  list->setCurrentIndex(index);
-  emit list->activated(index);
-  QCoreApplication::processEvents();
-}
 
 QImage Preview(const TForm1& form) {
   return form.bg->pixmap().toImage().convertToFormat(QImage::Format_RGB888);
@@ -158,7 +150,7 @@ TEST_F(PreviewWindowTest, ClockStartsAtTheFirstRenderingAndEachTickSavesAndRedra
 TEST_F(PreviewWindowTest, UserTextFromTheStartKeepsTheClockStoppedUntilEmptied) {
   Start();
   form_.reset();
-  quorvel_test::WriteText(ini(), quorvel_test::ReadText(ini()) + "MyTXT=Holiday 2009\r\n");
+  quorvel_test::WriteFile(ini(), quorvel_test::ReadFile(ini()) + "MyTXT=Holiday 2009\r\n");
 
   TForm1& form = Start();
   EXPECT_EQ(form.OverlayText, "Holiday 2009");

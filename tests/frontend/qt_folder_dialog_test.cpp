@@ -27,7 +27,7 @@ void WhenTheDialogIsUp(std::function<void(QFileDialog&)> look) {
 }
 
 TEST(QtFolderDialog, OpensOnTheInitialFolderOffersNoNewFolderAndReturnsTheChoice) {
-  quorvel_test::TempFolder root;
+  quorvel_test::TempDir root;
   fs::create_directory(root.path() / "start here");
   fs::create_directory(root.path() / "start here" / "inner");
   const std::string initial = root.slash() + "start here/";

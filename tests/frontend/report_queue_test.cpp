@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "scratch_dir.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -144,9 +144,9 @@ TEST(ReportQueue, SettledReportsApartGoInOnePassInOrder) {
 }
 
 TEST(ReportQueue, OutputFileOnDisk) {
-  frontend_testing::ScratchDir dir;
-  const auto empty_file = dir / "a_DateTime_0001.jpg";
-  frontend_testing::WriteBytes(empty_file, "");
+  testing_support::TempDir dir;
+  const std::string empty_file = dir / "a_DateTime_0001.jpg";
+  testing_support::WriteFile(empty_file, "");
   std::filesystem::create_directory(dir / "folder.jpg");
 
   EXPECT_TRUE(quorvel::OutputFileExists(empty_file));
@@ -155,7 +155,7 @@ TEST(ReportQueue, OutputFileOnDisk) {
   EXPECT_FALSE(quorvel::OutputFileExists(""));
 
   // An empty output file made ahead of the picture settles at once.
-  std::string queue = "/p/a.jpg|" + empty_file + "\r\n/p/b.jpg|" + (dir / "folder.jpg");
+  std::string queue = "/p/a.jpg|" + empty_file + "\r\n/p/b.jpg|" + (dir / "folder.jpg").string();
   std::string list = "/p/a.jpg\r\n/p/b.jpg";
   EXPECT_EQ(quorvel::SettleReports(queue, list).size(), 1u);
   EXPECT_EQ(list, "/p/b.jpg");

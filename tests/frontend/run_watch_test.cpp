@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "scratch_dir.h"
+#include "support/fake_frontend.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -157,22 +158,13 @@ TEST(RunWatch, GeneratorMessageIsItsLastNonBlankLine) {
 }
 
 TEST(RunWatch, GeneratorMessageFromItsFile) {
-  frontend_testing::ScratchDir runtime;
-  const char* old = std::getenv("XDG_RUNTIME_DIR");
-  const std::string saved = old ? old : "";
-  setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+  const testing_support::ScopedRuntimeDir runtime;
 
   EXPECT_EQ(quorvel::LastGeneratorMessage(), "");  // no file yet
   const std::string file = quorvel::GeneratorErrorFile().string();
   // Only the end of a huge file is read, and its last line is whole.
-  frontend_testing::WriteBytes(file, std::string(1 << 20, 'x') + "\nCannot write /o/a.jpg\n");
+  testing_support::WriteFile(file, std::string(1 << 20, 'x') + "\nCannot write /o/a.jpg\n");
   EXPECT_EQ(quorvel::LastGeneratorMessage(), "Cannot write /o/a.jpg");
-
-  if (old) {
-    setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
-  } else {
-    unsetenv("XDG_RUNTIME_DIR");
-  }
 }
 
 }  // namespace

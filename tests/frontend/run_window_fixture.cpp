@@ -6,19 +6,6 @@
 
 namespace quorvel_test {
 
-std::vector<std::string> ListDialogs::OpenFiles(const quorvel::FileDialogSpec& spec) {
-  opens_offered.push_back(spec);
-  if (open_answers.empty()) return {};
-  auto answer = open_answers.front();
-  open_answers.pop_front();
-  return answer;
-}
-
-bool ListDialogs::Confirm(const std::string& title, const std::string& text) {
-  questions.emplace_back(title, text);
-  return ScriptedDialogs::Confirm(title, text);
-}
-
 bool FakeGenerator::StartUnlessRunning(const std::string& program, const std::string&) {
   if (running) return false;
   started_programs.push_back(program);
@@ -33,15 +20,10 @@ quorvel::RunTick FakeGenerator::Look(const std::string&) {
   return tick;
 }
 
-// The window goes before the dialogs it refers to.
-RunWindowTest::~RunWindowTest() {
-  form_.reset();
-}
-
 quorvel::TForm1& RunWindowTest::StartWindow() {
   form_ = std::make_unique<quorvel::TForm1>(
       quorvel::StartOptions{app_dir(), /*UseInstanceGuard=*/false, /*RegisterWindow=*/false},
-      list_dialogs_);
+      dialogs_);
   auto generator = std::make_unique<FakeGenerator>();
   generator_ = generator.get();
   form_->set_generator_process(std::move(generator));

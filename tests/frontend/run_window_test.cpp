@@ -18,9 +18,9 @@
 namespace {
 
 using quorvel::TForm1;
-using quorvel_test::ReadText;
+using quorvel_test::ReadFile;
 using quorvel_test::RunWindowTest;
-using quorvel_test::WriteText;
+using quorvel_test::WriteFile;
 namespace fs = std::filesystem;
 
 const char* const kLockedOrder[] = {
@@ -66,7 +66,7 @@ TEST_F(RunWindowTest, BlankListIsRefusedWithAMessage) {
   SetList("  \r\n\r\n \t");
   generator_->running = false;
   form.Start_ImprintClick();
-  EXPECT_EQ(list_dialogs_.messages, std::vector<std::string>{"Please add image file to list."});
+  EXPECT_EQ(dialogs_.messages, std::vector<std::string>{"Please add image file to list."});
   EXPECT_FALSE(form.run_in_progress());
   EXPECT_FALSE(form.Timer1->isActive());
   EXPECT_TRUE(generator_->started_programs.empty());
@@ -82,7 +82,7 @@ TEST_F(RunWindowTest, StartWritesTheListStartsTheGeneratorAndLocksInOrder) {
   EnableRecorder recorder(form);
   form.Start_ImprintClick();
 
-  EXPECT_EQ(ReadText(app_.path() / "filelist"), "/p/a.jpg\r\n/p/b.jpg");
+  EXPECT_EQ(ReadFile(app_.path() / "filelist"), "/p/a.jpg\r\n/p/b.jpg");
   EXPECT_EQ(generator_->started_programs, std::vector<std::string>{app_dir() + "vantrel"});
   EXPECT_EQ(recorder.names, LockedOrder());
   EXPECT_TRUE(form.run_in_progress());
@@ -148,7 +148,7 @@ TEST_F(RunWindowTest, ReportsAreSettledPassByPass) {
     TForm1& form = StartWindow();
     const fs::path out = app_.path() / ("out-" + std::to_string(&c - cases.data()));
     fs::create_directories(out);
-    for (const auto& file : c.make_files) WriteText(out / file, "");
+    for (const auto& file : c.make_files) WriteFile(out / file, "");
     std::string list;
     for (const auto& line : c.list) list += (list.empty() ? "" : "\r\n") + line;
     SetList(list);
@@ -191,7 +191,7 @@ TEST_F(RunWindowTest, EmptyListEndsTheRun) {
   form.CopyData("/p/b.jpg|NoExifData");
   form.Timer1Timer();
   ASSERT_TRUE(form.run_in_progress());
-  EXPECT_TRUE(list_dialogs_.messages.empty());
+  EXPECT_TRUE(dialogs_.messages.empty());
 
   EnableRecorder recorder(form);
   form.Timer1Timer();
@@ -200,10 +200,10 @@ TEST_F(RunWindowTest, EmptyListEndsTheRun) {
   EXPECT_FALSE(form.Timer1->isActive());
   EXPECT_EQ(form.cursor().shape(), Qt::ArrowCursor);
   EXPECT_TRUE(form.total_file->text().isEmpty());
-  EXPECT_EQ(list_dialogs_.messages, std::vector<std::string>{"Imprint Finish."});
+  EXPECT_EQ(dialogs_.messages, std::vector<std::string>{"Imprint Finish."});
   EXPECT_EQ(Status(form), "Status");
   EXPECT_EQ(StatusColour(form.label_process), 0xFF8000u);
-  EXPECT_TRUE(list_dialogs_.errors.empty());
+  EXPECT_TRUE(dialogs_.errors.empty());
 }
 
 TEST_F(RunWindowTest, GeneratorThatEndsEarlyEndsTheRunNamingThePicture) {
@@ -225,7 +225,7 @@ TEST_F(RunWindowTest, GeneratorThatEndsEarlyEndsTheRunNamingThePicture) {
   EXPECT_EQ(ListText(), "/p/b.jpg");
   EXPECT_NE(Status(form).find("/p/b.jpg"), std::string::npos) << Status(form);
   EXPECT_EQ(StatusColour(form.label_process), 0x0000FFu);
-  EXPECT_TRUE(list_dialogs_.messages.empty()) << "no Imprint Finish. for a failed run";
+  EXPECT_TRUE(dialogs_.messages.empty()) << "no Imprint Finish. for a failed run";
 }
 
 TEST_F(RunWindowTest, UnwritableListFileIsReportedAfterTheRunStarted) {
@@ -235,7 +235,7 @@ TEST_F(RunWindowTest, UnwritableListFileIsReportedAfterTheRunStarted) {
   form.Start_Imprint->click();
   EXPECT_TRUE(form.run_in_progress());
   EXPECT_TRUE(form.Timer1->isActive());
-  EXPECT_EQ(list_dialogs_.errors.size(), 1u);
+  EXPECT_EQ(dialogs_.errors.size(), 1u);
 }
 
 TEST_F(RunWindowTest, ReportRestoresAMinimisedWindowAndIsQueued) {

@@ -12,8 +12,8 @@ using quorvel::LoadContext;
 using quorvel::LoadSettings;
 using quorvel::SettingsWrites;
 using quorvel::WindowSettings;
-using quorvel_test::TempFolder;
-using quorvel_test::WriteText;
+using quorvel_test::TempDir;
+using quorvel_test::WriteFile;
 
 WindowSettings FirstStartSettings() {
   WindowSettings s;
@@ -94,7 +94,7 @@ class LoadSettingsTest : public ::testing::Test {
  protected:
   // A complete file, with `extra` lines appended after the defaults.
   quorvel::LoadedSettings Load(const std::string& body, std::size_t fonts = 5) {
-    WriteText(folder_.path() / "sysconfig.ini", "[LastConfig]\r\n" + body);
+    WriteFile(folder_.path() / "sysconfig.ini", "[LastConfig]\r\n" + body);
     platform::IniFile file((folder_.path() / "sysconfig.ini").string());
     return LoadSettings(file, LoadContext{fonts, folder_.slash(),
                                           [this](const std::string& p) { return p == existing_; }});
@@ -106,7 +106,7 @@ class LoadSettingsTest : public ::testing::Test {
            date_format + "\r\nDayDisplay=l\r\nSeparated=2\r\nborder_margin=-1\r\n" +
            "Output Path=" + output + "\r\nMyTXT=hello\r\n";
   }
-  TempFolder folder_;
+  TempDir folder_;
   std::string existing_ = "/exists/";
 };
 

@@ -16,7 +16,7 @@ namespace {
 
 using quorvel::TForm1;
 using quorvel_test::WindowTest;
-using quorvel_test::WriteText;
+using quorvel_test::WriteFile;
 
 // Keys in another order than the save's, one that no program knows, and
 // values the save would never write.
@@ -47,7 +47,7 @@ const char* const kHandEdited =
     "Output Path=/no/such/folder/\r\n";
 
 TEST_F(WindowTest, HandEditedFileIsAppliedThroughTheHandlers) {
-  WriteText(ini(), kHandEdited);
+  WriteFile(ini(), kHandEdited);
   TForm1& form = Start();
   EXPECT_TRUE(dialogs_.errors.empty());
   EXPECT_EQ(form.ColorDialog1.Color, 44u | (255u << 16));
@@ -88,7 +88,7 @@ TEST_F(WindowTest, HandEditedFileIsAppliedThroughTheHandlers) {
 TEST_F(WindowTest, AFileThatDoesNotConvertIsReportedOnceAndTheWindowStaysUsable) {
   std::string text = kHandEdited;
   text.replace(text.find("DateFormat=7"), 12, "DateFormat=x");
-  WriteText(ini(), text);
+  WriteFile(ini(), text);
   TForm1& form = Start();
   ASSERT_EQ(dialogs_.errors.size(), 1u);
   EXPECT_EQ(dialogs_.errors[0], "'x' is not a valid integer value");
@@ -105,7 +105,7 @@ TEST_F(WindowTest, AFileThatDoesNotConvertIsReportedOnceAndTheWindowStaysUsable)
 }
 
 TEST_F(WindowTest, ColourPickerCancelKeepsTheColourButSavesAndConfirmTakesIt) {
-  WriteText(ini(), "[LastConfig]\r\n" + std::string(kHandEdited).substr(14));
+  WriteFile(ini(), "[LastConfig]\r\n" + std::string(kHandEdited).substr(14));
   TForm1& form = Start();
   const platform::ColorRef before = form.ColorDialog1.Color;
 

@@ -1,6 +1,6 @@
 #include "window_fixture.h"
 
-#include <unistd.h>
+#include <QCoreApplication>
 
 #include <cstdlib>
 #include <fstream>
@@ -10,76 +10,51 @@
 
 namespace quorvel_test {
 
-TempFolder::TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-fe-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+namespace {
+
+// The next queued answer, or `none` when nothing is queued.
+template <typename Answer>
+Answer Next(std::deque<Answer>& answers, Answer none) {
+  if (answers.empty()) return none;
+  Answer answer = std::move(answers.front());
+  answers.pop_front();
+  return answer;
 }
 
-TempFolder::~TempFolder() {
-  std::error_code error;
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                               std::filesystem::perm_options::add, error);
-  std::filesystem::remove_all(path_, error);
-}
-
-std::string ReadText(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void WriteText(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
+}  // namespace
 
 std::optional<quorvel::ColorChoice> ScriptedDialogs::ChooseColor(
     const quorvel::ColorChoice& initial) {
   colors_offered.push_back(initial);
-  if (color_answers.empty()) return std::nullopt;
-  auto answer = color_answers.front();
-  color_answers.pop_front();
-  return answer;
+  return Next(color_answers, std::optional<quorvel::ColorChoice>{});
 }
 
-bool ScriptedDialogs::Confirm(const std::string&, const std::string&) {
-  if (confirm_answers.empty()) return false;
-  const bool answer = confirm_answers.front();
-  confirm_answers.pop_front();
-  return answer;
+std::vector<std::string> ScriptedDialogs::OpenFiles(const quorvel::FileDialogSpec& spec) {
+  opens_offered.push_back(spec);
+  return Next(open_answers, std::vector<std::string>{});
 }
 
-std::vector<std::string> SettingsLines(const std::filesystem::path& ini) {
-  std::vector<std::string> lines;
-  std::istringstream text(ReadText(ini));
-  std::string line;
-  while (std::getline(text, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty() && line.front() != '[') lines.push_back(line);
-  }
-  return lines;
+std::optional<std::string> ScriptedDialogs::ChooseFolder(const std::string& title,
+                                                         const std::string& initial) {
+  folder_requests.push_back({title, initial});
+  return Next(folder_answers, std::optional<std::string>{});
 }
 
-std::optional<std::string> SettingValue(const std::filesystem::path& ini, std::string_view key) {
-  const std::string prefix = std::string(key) + "=";
-  for (const auto& line : SettingsLines(ini))
-    if (line.starts_with(prefix)) return line.substr(prefix.size());
-  return std::nullopt;
+bool ScriptedDialogs::Confirm(const std::string& title, const std::string& text) {
+  questions.emplace_back(title, text);
+  return Next(confirm_answers, false);
 }
 
-WindowTest::WindowTest() {
-  if (const char* old = std::getenv("XDG_RUNTIME_DIR")) old_runtime_dir_ = old;
-  setenv("XDG_RUNTIME_DIR", runtime_.path().c_str(), 1);
+void PickWithMouse(quorvel::ListBox* list, int index) {
+  list->showPopup();
+  list->hidePopup();
+  list->setCurrentIndex(index);
+  emit list->activated(index);
+  QCoreApplication::processEvents();
 }
 
-WindowTest::~WindowTest() {
-  form_.reset();
-  if (old_runtime_dir_)
-    setenv("XDG_RUNTIME_DIR", old_runtime_dir_->c_str(), 1);
-  else
-    unsetenv("XDG_RUNTIME_DIR");
-}
+WindowTest::WindowTest() = default;
+WindowTest::~WindowTest() = default;
 
 quorvel::TForm1& WindowTest::Start() {
   form_ = std::make_unique<quorvel::TForm1>(

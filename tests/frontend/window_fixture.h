@@ -8,52 +8,55 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "frontend/Unit1.h"
 #include "frontend/dialogs.h"
+#include "support/fake_frontend.h"
+#include "support/settings_file.h"
+#include "support/temp_dir.h"
 
 namespace quorvel_test {
 
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  std::string slash() const { return path_.string() + "/"; }
+using testing_support::FirstSaveFile;
+using testing_support::ReadFile;
+using testing_support::SettingsLines;
+using testing_support::SettingValue;
+using testing_support::TempDir;
+using testing_support::WriteFile;
 
- private:
-  std::filesystem::path path_;
+struct FolderRequest {
+  std::string title;
+  std::string initial;
 };
 
-std::string ReadText(const std::filesystem::path& path);
-void WriteText(const std::filesystem::path& path, const std::string& text);
-
-// Answers each dialog from its queue; a dialog with nothing queued is cancelled.
+// Answers each dialog from its queue (a dialog with nothing queued is
+// cancelled) and keeps what each was asked.
 class ScriptedDialogs : public quorvel::Dialogs {
  public:
   std::deque<std::optional<quorvel::ColorChoice>> color_answers;
   std::vector<quorvel::ColorChoice> colors_offered;
+  std::deque<std::vector<std::string>> open_answers;
+  std::vector<quorvel::FileDialogSpec> opens_offered;
+  std::deque<std::optional<std::string>> folder_answers;
+  std::vector<FolderRequest> folder_requests;
+  std::deque<bool> confirm_answers;
+  std::vector<std::pair<std::string, std::string>> questions;
   std::vector<std::string> messages;
   std::vector<std::string> errors;
-  std::deque<bool> confirm_answers;
 
   std::optional<quorvel::ColorChoice> ChooseColor(const quorvel::ColorChoice& initial) override;
-  std::vector<std::string> OpenFiles(const quorvel::FileDialogSpec&) override { return {}; }
-  std::optional<std::string> ChooseFolder(const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
+  std::vector<std::string> OpenFiles(const quorvel::FileDialogSpec& spec) override;
+  std::optional<std::string> ChooseFolder(const std::string& title,
+                                          const std::string& initial) override;
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
-  bool Confirm(const std::string&, const std::string&) override;
+  bool Confirm(const std::string& title, const std::string& text) override;
   void ShowError(const std::string& text) override { errors.push_back(text); }
 };
 
-// The settings file as key=value lines in file order, section header left out.
-std::vector<std::string> SettingsLines(const std::filesystem::path& ini);
-// The value of `key` in the settings file; nullopt when absent.
-std::optional<std::string> SettingValue(const std::filesystem::path& ini, std::string_view key);
+// As a mouse choice in the open list: the choice, then the close-up.
+void PickWithMouse(quorvel::ListBox* list, int index);
 
 class WindowTest : public ::testing::Test {
  protected:
@@ -66,13 +69,10 @@ class WindowTest : public ::testing::Test {
   std::string app_dir() const { return app_.slash(); }
   std::optional<std::string> Value(std::string_view key) const { return SettingValue(ini(), key); }
 
-  TempFolder runtime_;
-  TempFolder app_;
+  testing_support::ScopedRuntimeDir runtime_;
+  TempDir app_;
   ScriptedDialogs dialogs_;
   std::unique_ptr<quorvel::TForm1> form_;
-
- private:
-  std::optional<std::string> old_runtime_dir_;
 };
 
 }  // namespace quorvel_test

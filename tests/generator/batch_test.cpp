@@ -8,6 +8,7 @@
 
 #include "generator/gen.h"
 #include "platform/errors.h"
+#include "support/raises.h"
 #include "support/settings_file.h"
 #include "support/temp_dir.h"
 
@@ -15,6 +16,7 @@ namespace vantrel {
 
 namespace {
 
+using testing_support::MessageOf;
 using testing_support::TempDir;
 using testing_support::WriteFile;
 
@@ -99,12 +101,7 @@ TEST_F(BatchTest, NoFrontEndReadsTheWholeListAndProcessesNothing) {
 TEST_F(BatchTest, MissingListIsFileNotFound) {
   TForm1 form(dir_.slash());
   form.set_picture_step([](TForm1&) { FAIL() << "no picture expected"; });
-  try {
-    form.FormActivate();
-    FAIL() << "expected an error";
-  } catch (const platform::InOutError& error) {
-    EXPECT_STREQ(error.what(), "File not found");
-  }
+  EXPECT_EQ(MessageOf<platform::InOutError>([&] { form.FormActivate(); }), "File not found");
   EXPECT_TRUE(form.termination_requested());
 }
 
@@ -127,12 +124,7 @@ TEST_F(BatchTest, BadSettingStopsBeforeTheList) {
     testing_support::WriteSettingsFile(dir_.path(), settings);
     TForm1 form(dir_.slash());
     form.set_picture_step([](TForm1&) { FAIL() << "no picture expected"; });
-    try {
-      form.FormActivate();
-      ADD_FAILURE() << "expected an error for " << c.key;
-    } catch (const platform::ConvertError& error) {
-      EXPECT_STREQ(error.what(), c.message);
-    }
+    EXPECT_EQ(MessageOf<platform::ConvertError>([&] { form.FormActivate(); }), c.message) << c.key;
   }
 }
 
@@ -152,12 +144,7 @@ TEST_F(BatchTest, AnErrorInAPictureEndsTheRunAndNamesThePicture) {
     seen.push_back(f.CurrentPicture());
     if (seen.size() == 2) throw std::runtime_error("cannot decode");
   });
-  try {
-    form.FormActivate();
-    FAIL() << "expected an error";
-  } catch (const std::exception& error) {
-    EXPECT_EQ(std::string(error.what()), "/p/2.jpg: cannot decode");
-  }
+  EXPECT_EQ(MessageOf<std::exception>([&] { form.FormActivate(); }), "/p/2.jpg: cannot decode");
   EXPECT_EQ(seen.size(), 2u);
   EXPECT_TRUE(form.termination_requested());
 }
@@ -169,12 +156,8 @@ TEST_F(BatchTest, ALineHoldingAZeroByteNamesNoFile) {
   form.set_front_end_check([] { return true; });
   bool stepped = false;
   form.set_picture_step([&](TForm1&) { stepped = true; });
-  try {
-    form.FormActivate();
-    FAIL() << "expected an error";
-  } catch (const std::exception& error) {
-    EXPECT_EQ(std::string(error.what()), "/p/a.jpg\\0b.png: File not found");
-  }
+  EXPECT_EQ(MessageOf<std::exception>([&] { form.FormActivate(); }),
+            "/p/a.jpg\\0b.png: File not found");
   EXPECT_FALSE(stepped);
 }
 

@@ -1,4 +1,3 @@
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -10,6 +9,7 @@
 
 #include "generator/Exif.h"
 #include "platform/errors.h"
+#include "support/descriptors.h"
 #include "support/exif_builder.h"
 #include "support/temp_dir.h"
 
@@ -44,14 +44,6 @@ ExifSpec WithExifTag(ExifTag tag, bool motorola = false) {
   ExifSpec spec = DatedSpec(motorola);
   spec.exif.push_back(std::move(tag));
   return spec;
-}
-
-int OpenDescriptorCount() {
-  int count = 0;
-  DIR* folder = opendir("/proc/self/fd");
-  while (readdir(folder) != nullptr) ++count;
-  closedir(folder);
-  return count;
 }
 
 long long BytesReadSoFar() {

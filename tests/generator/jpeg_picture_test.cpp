@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "support/jpeg_maker.h"
+#include "support/raises.h"
 #include "support/temp_dir.h"
 
 namespace vantrel {
@@ -18,6 +19,7 @@ namespace vantrel {
 namespace {
 
 using testing_support::EncodeJpegBytes;
+using testing_support::FolderContent;
 using testing_support::InspectJpegFile;
 using testing_support::JpegColors;
 using testing_support::JpegOptions;
@@ -27,23 +29,8 @@ using testing_support::ReadFile;
 using testing_support::TempDir;
 using testing_support::WriteFile;
 
-std::vector<std::string> FolderContent(const std::filesystem::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const JpegError& error) {
-    return error.what();
-  }
-  ADD_FAILURE() << "no JpegError";
-  return {};
+  return testing_support::MessageOf<JpegError>(action);
 }
 
 // Four flat quadrants, so that colours survive the codec nearly unchanged.

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "support/raises.h"
 #include "support/temp_dir.h"
 
 namespace vantrel {
@@ -107,12 +108,8 @@ TEST_F(ChooseOutputNameTest, AllCandidatesTakenIsAnErrorNotAnOverwrite) {
     std::snprintf(name, sizeof name, "p_DateTime_%04d.jpg", n);
     Put(name);
   }
-  EXPECT_THROW(Choose("/pics/p.jpg"), NoFreeOutputNameError);
-  try {
-    Choose("/pics/p.jpg");
-  } catch (const NoFreeOutputNameError& e) {
-    EXPECT_EQ(std::string(e.what()), "No free output file name for /pics/p.jpg");
-  }
+  EXPECT_EQ(testing_support::MessageOf<NoFreeOutputNameError>([&] { Choose("/pics/p.jpg"); }),
+            "No free output file name for /pics/p.jpg");
   EXPECT_EQ(Choose("/pics/p_DateTime_0001.jpg"), "p_DateTime_1001.jpg");
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/errors.h"
+#include "support/raises.h"
 
 namespace vantrel {
 
@@ -124,12 +125,7 @@ TEST(DateTextBuilder, TimeIsCheckedEvenWhenNotShown) {
 TEST(DateTextBuilder, ErrorMessages) {
   const auto message_for = [](std::string_view date) -> std::string {
     DateTextBuilder builder(Choices("", "n", "l", "1", 0, "HMS"), ":");
-    try {
-      builder.BuildDate(date);
-    } catch (const platform::ConvertError& error) {
-      return error.what();
-    }
-    return "no error";
+    return testing_support::MessageOf<platform::ConvertError>([&] { builder.BuildDate(date); });
   };
   EXPECT_EQ(message_for("2023:xy:05 14:03:09"), "'xy' is not a valid integer value");
   EXPECT_EQ(message_for("2023:02:30 1x:03:09"), "Invalid argument to date encode");

@@ -27,5 +27,7 @@ class TempDir {
 
 void WriteFile(const std::filesystem::path& path, std::string_view bytes);
 std::string ReadFile(const std::filesystem::path& path);
+// The names in `folder`, sorted.
+std::vector<std::string> FolderContent(const std::filesystem::path& folder);
 
 }  // namespace testing_support
