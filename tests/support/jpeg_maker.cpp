@@ -124,30 +124,6 @@ bool RunInspect(std::string_view jpeg, HeaderFacts& facts, Errors& errors) {
   return true;
 }
 
-// Holds only plain data: a libjpeg error jumps back into this frame.
-bool RunDecode(std::string_view jpeg, Errors& errors, long& warnings) {
-  jpeg_decompress_struct info{};
-  info.err = &errors.pub;
-  if (setjmp(errors.jump) != 0) {
-    jpeg_destroy_decompress(&info);
-    return false;
-  }
-  jpeg_create_decompress(&info);
-  jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(jpeg.data()),
-               static_cast<unsigned long>(jpeg.size()));
-  jpeg_read_header(&info, TRUE);
-  jpeg_start_decompress(&info);
-  // From libjpeg's own pool, which its destroy frees even after a jump.
-  JSAMPARRAY rows = (*info.mem->alloc_sarray)(
-      reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
-      info.output_width * static_cast<JDIMENSION>(info.output_components), 1);
-  while (info.output_scanline < info.output_height) jpeg_read_scanlines(&info, rows, 1);
-  jpeg_finish_decompress(&info);
-  warnings = errors.pub.num_warnings;
-  jpeg_destroy_decompress(&info);
-  return true;
-}
-
 std::uint8_t Clamp(int value) {
   return static_cast<std::uint8_t>(std::clamp(value, 0, 255));
 }
@@ -175,6 +151,40 @@ std::vector<std::uint8_t> InkSamples(const platform::Bitmap& bitmap, bool invert
     inks[i * 4 + 3] = Clamp(inverted ? 255 - k : k);
   }
   return inks;
+}
+
+// Decodes every scan line; into `picture` as RGB when one is given, else in
+// the file's own colour space (a CMYK file cannot become RGB). Warnings stay
+// counted in `errors`. Holds only plain data: a libjpeg error jumps back into
+// this frame.
+bool RunDecode(std::string_view jpeg, Errors& errors, platform::Bitmap* picture) {
+  jpeg_decompress_struct info{};
+  info.err = &errors.pub;
+  if (setjmp(errors.jump) != 0) {
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
+  jpeg_create_decompress(&info);
+  jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(jpeg.data()),
+               static_cast<unsigned long>(jpeg.size()));
+  jpeg_read_header(&info, TRUE);
+  if (picture) info.out_color_space = JCS_RGB;
+  jpeg_start_decompress(&info);
+  // From libjpeg's own pool, which its destroy frees even after a jump.
+  JSAMPARRAY scratch = (*info.mem->alloc_sarray)(
+      reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+      info.output_width * static_cast<JDIMENSION>(info.output_components), 1);
+  if (picture) {
+    *picture =
+        platform::Bitmap(static_cast<int>(info.output_width), static_cast<int>(info.output_height));
+  }
+  while (info.output_scanline < info.output_height) {
+    JSAMPROW row = picture ? picture->row(static_cast<int>(info.output_scanline)) : scratch[0];
+    jpeg_read_scanlines(&info, &row, 1);
+  }
+  jpeg_finish_decompress(&info);
+  jpeg_destroy_decompress(&info);
+  return true;
 }
 
 }  // namespace
@@ -274,8 +284,7 @@ bool DecodesCleanly(const std::filesystem::path& path) {
   const std::string bytes = ReadFile(path);
   Errors errors{};
   Install(errors);
-  long warnings = 0;
-  return !bytes.empty() && RunDecode(bytes, errors, warnings) && warnings == 0;
+  return !bytes.empty() && RunDecode(bytes, errors, nullptr) && errors.pub.num_warnings == 0;
 }
 
 double MeanAbsDifference(const platform::Bitmap& a, const platform::Bitmap& b) {
@@ -289,41 +298,12 @@ double MeanAbsDifference(const platform::Bitmap& a, const platform::Bitmap& b) {
   return sum / static_cast<double>(a.pixels.size());
 }
 
-namespace {
-
-// Holds only plain data: a libjpeg error jumps back into this frame.
-bool RunDecode(std::string_view jpeg, platform::Bitmap& picture, Errors& errors) {
-  jpeg_decompress_struct info{};
-  info.err = &errors.pub;
-  if (setjmp(errors.jump) != 0) {
-    jpeg_destroy_decompress(&info);
-    return false;
-  }
-  jpeg_create_decompress(&info);
-  jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(jpeg.data()),
-               static_cast<unsigned long>(jpeg.size()));
-  jpeg_read_header(&info, TRUE);
-  info.out_color_space = JCS_RGB;
-  jpeg_start_decompress(&info);
-  picture =
-      platform::Bitmap(static_cast<int>(info.output_width), static_cast<int>(info.output_height));
-  while (info.output_scanline < info.output_height) {
-    JSAMPROW row = picture.row(static_cast<int>(info.output_scanline));
-    jpeg_read_scanlines(&info, &row, 1);
-  }
-  jpeg_finish_decompress(&info);
-  jpeg_destroy_decompress(&info);
-  return true;
-}
-
-}  // namespace
-
 platform::Bitmap DecodeJpegPicture(const std::filesystem::path& path) {
   const std::string jpeg = ReadFile(path);
   Errors errors;
   Install(errors);
   platform::Bitmap picture;
-  if (!RunDecode(jpeg, picture, errors)) {
+  if (!RunDecode(jpeg, errors, &picture)) {
     throw std::runtime_error(path.string() + ": " + errors.message);
   }
   return picture;
