@@ -176,8 +176,9 @@ void TForm1::FirstActivation() {
   FillFontList();
   date_format->setCurrentIndex(0);
   ComboBox1->setCurrentIndex(0);
+  std::vector<std::string> load_problems;
   if (std::filesystem::exists(IniPath)) {
-    load_ini();
+    load_problems = load_ini();
     set_panel_color(ColorPanel, ColorDialog1.Color);
     set_panel_color(DropShadowPanel, ColorDialog2.Color);
     checkbox_selected();
@@ -189,8 +190,16 @@ void TForm1::FirstActivation() {
   colours.setColor(QPalette::WindowText, ColorPanel->palette().color(QPalette::Window));
   font_preview->setPalette(colours);
   ApplyStartSelections();
-  txt_positionChange();
+  preview_sample();
+  report_load_problems(load_problems);
   txt_style();
+}
+
+void TForm1::report_load_problems(const std::vector<std::string>& problems) {
+  if (problems.empty()) return;
+  std::string message = IniPath + ":";
+  for (const auto& problem : problems) message += "\n" + problem;
+  dialogs_.ShowError(message);
 }
 
 void TForm1::ApplyStartSelections() {
@@ -218,8 +227,10 @@ void TForm1::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
 }
 
-// A refused copy registered the same file as the first copy, which still uses it.
+// A refused copy registered the same file as the first copy, which still uses
+// it, and leaves the settings to it; a window never set up has none to save.
 void TForm1::FormClose() {
+  if (!FirstActivate && !refused_) events_.Guarded([this] { rec_ini(); });
   if (!FontPackPath.empty() && !refused_) platform::RemoveDesktopFont(FontPackPath);
 }
 

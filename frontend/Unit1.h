@@ -136,7 +136,7 @@ class TForm1 : public QWidget {
   void install_font();
 
   // --- Settings load and save.
-  void load_ini();
+  std::vector<std::string> load_ini();
   void checkbox_selected();
   void rec_ini();
   void output_path_showin_label();
@@ -224,6 +224,8 @@ class TForm1 : public QWidget {
   void FillFontList();
   void ApplyLoaded(const LoadedSettings& loaded);
   void ApplyStartSelections();
+  void report_load_problems(const std::vector<std::string>& problems);
+  void save_redraw();
   void pick_color(QFrame* panel, ColorDialogState& dialog);
   void set_emphasis(QRadioButton* button, bool emphasised);
   void save_redraw_focus();

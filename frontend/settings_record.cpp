@@ -1,5 +1,6 @@
 #include "frontend/settings_record.h"
 
+#include <array>
 #include <filesystem>
 
 #include "platform/convert.h"
@@ -36,9 +37,33 @@ std::string Read(const platform::IniFile& file, std::string_view key) {
   return file.ReadString(SysConfig::Section, key);
 }
 
-platform::ColorRef ReadColor(const platform::IniFile& file, std::string_view red,
-                             std::string_view green, std::string_view blue) {
-  return ColorFromByteTexts(Read(file, red), Read(file, green), Read(file, blue));
+// The number stored under `key`; a value that does not convert is told in
+// `problems`, naming the key and its value, and gives nothing.
+std::optional<int> ReadInt(const platform::IniFile& file, std::string_view key,
+                           std::vector<std::string>& problems) {
+  const std::string text = Read(file, key);
+  try {
+    return platform::StrToInt(text);
+  } catch (const platform::ConvertError&) {
+    problems.push_back(std::string(key) + "=" + text +
+                       " is not a valid integer value; its first-start value is used");
+    return std::nullopt;
+  }
+}
+
+// Only the low eight bits of each stored number count; a byte that does not
+// convert keeps the first-start colour's byte.
+platform::ColorRef ReadColor(const platform::IniFile& file, std::array<std::string_view, 3> keys,
+                             platform::ColorRef first, std::vector<std::string>& problems) {
+  platform::ColorRef colour = 0;
+  for (int byte = 0; byte < 3; ++byte) {
+    const int shift = 8 * byte;
+    const auto value = ReadInt(file, keys[byte], problems);
+    const platform::ColorRef bits =
+        value ? static_cast<platform::ColorRef>(*value) : first >> shift;
+    colour |= (bits & 0xFFu) << shift;
+  }
+  return colour;
 }
 
 template <typename Keys>
@@ -52,14 +77,36 @@ int ResolveFontIndex(int stored, std::size_t font_count) {
   return stored < 0 ? -1 : stored;
 }
 
-void ReadAll(platform::IniFile& file, const LoadContext& context, LoadedSettings& loaded) {
+// A stored output folder that is gone becomes AppDir, written back at once.
+std::string ReadOutputPath(platform::IniFile& file, const LoadContext& context,
+                           std::vector<std::string>& problems) {
+  std::string output = Read(file, SysConfig::OutputPath);
+  if (output.empty() || context.FolderExists(output)) return output;
+  output = context.AppDir;
+  try {
+    file.WriteString(SysConfig::Section, SysConfig::OutputPath, output);
+    file.UpdateFile();
+  } catch (const platform::Error& error) {
+    problems.emplace_back(error.what());
+  }
+  return output;
+}
+
+}  // namespace
+
+LoadedSettings LoadSettings(platform::IniFile& file, const LoadContext& context) {
+  LoadedSettings loaded;
+  auto& problems = loaded.Problems;
   loaded.TextColor =
-      ReadColor(file, SysConfig::r_font_color, SysConfig::g_font_color, SysConfig::b_font_color);
-  loaded.FontIndex =
-      ResolveFontIndex(platform::StrToInt(Read(file, SysConfig::font_select)), context.FontCount);
+      ReadColor(file, {SysConfig::r_font_color, SysConfig::g_font_color, SysConfig::b_font_color},
+                context.FirstTextColor, problems);
+  if (const auto font = ReadInt(file, SysConfig::font_select, problems))
+    loaded.FontIndex = ResolveFontIndex(*font, context.FontCount);
   ReadSlots(file, SysConfig::TextColorSlots, loaded.TextCustomColors);
-  loaded.ShadowColor = ReadColor(file, SysConfig::r_DropShadow_color, SysConfig::g_DropShadow_color,
-                                 SysConfig::b_DropShadow_color);
+  loaded.ShadowColor = ReadColor(
+      file,
+      {SysConfig::r_DropShadow_color, SysConfig::g_DropShadow_color, SysConfig::b_DropShadow_color},
+      context.FirstShadowColor, problems);
   ReadSlots(file, SysConfig::ShadowColorSlots, loaded.ShadowCustomColors);
   auto& texts = loaded.Texts;
   texts.DropShadow = Read(file, SysConfig::DropShadow);
@@ -69,26 +116,18 @@ void ReadAll(platform::IniFile& file, const LoadContext& context, LoadedSettings
   texts.TextStrikeout = Read(file, SysConfig::TextStrikeout);
   texts.TxtPosition = Read(file, SysConfig::TxtPosition);
   texts.StampSize = Read(file, SysConfig::StampSize);
-  loaded.DateFormat = platform::StrToInt(Read(file, SysConfig::DateFormat));
+  loaded.DateFormat = ReadInt(file, SysConfig::DateFormat, problems);
   texts.DayDisplay = Read(file, SysConfig::DayDisplay);
   texts.DayNotShow = Read(file, SysConfig::DayNotShow);
-  loaded.Separated = platform::StrToInt(Read(file, SysConfig::Separated));
+  loaded.Separated = ReadInt(file, SysConfig::Separated, problems);
   texts.MonthDisplay = Read(file, SysConfig::MonthDisplay);
   texts.YearDisplay = Read(file, SysConfig::YearDisplay);
   texts.TimeStyle = Read(file, SysConfig::TimeStyle);
-  loaded.Margin = platform::StrToInt(Read(file, SysConfig::border_margin));
-  std::string output = Read(file, SysConfig::OutputPath);
-  if (!output.empty() && !context.FolderExists(output)) {
-    output = context.AppDir;
-    loaded.OutputPath = output;
-    file.WriteString(SysConfig::Section, SysConfig::OutputPath, output);
-    file.UpdateFile();
-  }
-  loaded.OutputPath = output;
+  loaded.Margin = ReadInt(file, SysConfig::border_margin, problems);
+  loaded.OutputPath = ReadOutputPath(file, context, problems);
   loaded.MyTXT = Read(file, SysConfig::MyTXT);
+  return loaded;
 }
-
-}  // namespace
 
 std::vector<KeyValue> SettingsWrites(const WindowSettings& s) {
   std::vector<KeyValue> writes;
@@ -126,27 +165,6 @@ std::optional<std::string> TimeStyleCode(bool hour_minute, bool with_seconds, bo
   if (with_seconds) return std::string(SysConfig::HourMinuteSecond);
   if (no_time) return std::string(SysConfig::NoTime);
   return std::nullopt;
-}
-
-LoadedSettings LoadSettings(platform::IniFile& file, const LoadContext& context) {
-  LoadedSettings loaded;
-  try {
-    ReadAll(file, context, loaded);
-  } catch (const platform::Error&) {
-    loaded.Error = std::current_exception();
-  }
-  return loaded;
-}
-
-platform::ColorRef ColorFromByteTexts(const std::string& red, const std::string& green,
-                                      const std::string& blue) {
-  const auto low_byte = [](const std::string& text) {
-    return static_cast<platform::ColorRef>(platform::StrToInt(text)) & 0xFFu;
-  };
-  const platform::ColorRef b = low_byte(blue);
-  const platform::ColorRef g = low_byte(green);
-  const platform::ColorRef r = low_byte(red);
-  return r | (g << 8) | (b << 16);
 }
 
 std::string DefaultOutputPath(const std::string& app_dir) {

@@ -4,7 +4,6 @@
 // save and applies a LoadedSettings to them after a load; everything that can
 // be decided without a display is decided here.
 
-#include <exception>
 #include <functional>
 #include <optional>
 #include <string>
@@ -50,8 +49,9 @@ struct LoadedTexts {
   std::string TxtPosition, StampSize, DayDisplay, DayNotShow, MonthDisplay, YearDisplay, TimeStyle;
 };
 
-// What a load found, key by key in the order it reads them. A load that stops
-// at a key leaves every later field unset; `Error` then holds what stopped it.
+// What a load found, key by key in the order it reads them. A key whose value
+// does not convert leaves its field unset (its control keeps its first-start
+// value) and adds one line to `Problems`; every other key is read all the same.
 struct LoadedSettings {
   std::optional<platform::ColorRef> TextColor;
   std::optional<int> FontIndex;  // -1: no entry selected
@@ -64,24 +64,23 @@ struct LoadedSettings {
   std::optional<int> Margin;
   std::optional<std::string> OutputPath;
   std::optional<std::string> MyTXT;
-  std::exception_ptr Error;
+  // One line per key that could not be read or written back, naming its value.
+  std::vector<std::string> Problems;
 };
 
 struct LoadContext {
   std::size_t FontCount = 0;
   std::string AppDir;
   std::function<bool(const std::string&)> FolderExists;
+  // The first-start colours: a colour byte that does not convert takes its byte.
+  platform::ColorRef FirstTextColor = 0;
+  platform::ColorRef FirstShadowColor = 0;
 };
 
 // Reads every key the front-end uses, in its order; a stored output folder that
 // is gone is replaced by AppDir and written back at once. Conversion and write
-// errors stop the load and are kept in `Error`, never thrown.
+// errors are kept in `Problems`, never thrown.
 LoadedSettings LoadSettings(platform::IniFile& file, const LoadContext& context);
-
-// The colour that three stored byte texts make; only the low eight bits of each
-// number count. Throws ConvertError for a text that is no integer (blue first).
-platform::ColorRef ColorFromByteTexts(const std::string& red, const std::string& green,
-                                      const std::string& blue);
 
 // The output folder a save falls back to: AppDir + "output/".
 std::string DefaultOutputPath(const std::string& app_dir);

@@ -92,16 +92,17 @@ void TForm1::Load_Sample_pic() {
   bg->setPixmap(sample_pic->pixmap().copy());
 }
 
+// As the font list's change: it saves, and the focus stays on the list.
 void TForm1::txt_positionChange() {
-  preview_sample();
+  save_redraw();
 }
 
 void TForm1::fs_listChange() {
-  preview_sample();
+  save_redraw();
 }
 
 void TForm1::date_formatChange() {
-  preview_sample();
+  save_redraw();
 }
 
 }  // namespace quorvel

@@ -63,6 +63,8 @@ void TForm1::Start_ImprintClick() {
     dialogs_.ShowMessage(std::string(kEmptyListMessage));
     return;
   }
+  // The generator reads its settings from the file: it must hold what the preview shows.
+  rec_ini();
   // The run starts even when the list cannot be written; the failure is told
   // once the window is in its run state.
   std::exception_ptr list_failure;

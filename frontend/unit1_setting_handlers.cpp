@@ -31,9 +31,13 @@ void TForm1::focus_imprint() {
   Start_Imprint->setFocus();
 }
 
-void TForm1::save_redraw_focus() {
+void TForm1::save_redraw() {
   rec_ini();
   preview_sample();
+}
+
+void TForm1::save_redraw_focus() {
+  save_redraw();
   focus_imprint();
 }
 
@@ -86,13 +90,14 @@ void TForm1::DropShadowPanelClick() {
   pick_color(DropShadowPanel, ColorDialog2);
 }
 
+// A choice made with the keys or the wheel on a closed list has no close-up:
+// the change saves, and the focus stays for the next key.
 void TForm1::ComboBox1Change() {
-  preview_sample();
+  save_redraw();
 }
 
 void TForm1::ComboBox1CloseUp() {
-  rec_ini();
-  preview_sample();
+  save_redraw();
 }
 
 void TForm1::drop_shadow_chkClick() {
@@ -121,8 +126,7 @@ void TForm1::date_formatCloseUp() {
 
 void TForm1::border_marginChange() {
   MarginPercent = border_margin->currentIndex();
-  preview_sample();
-  focus_imprint();
+  save_redraw_focus();
 }
 
 void TForm1::set_emphasis(QRadioButton* button, bool emphasised) {

@@ -40,13 +40,16 @@ void SwitchRadio(QRadioButton* button, bool on) {
 
 }  // namespace
 
-void TForm1::load_ini() {
+// A key that cannot be read costs that key only: the rest is applied, and the
+// caller tells the user about it once the window is set up.
+std::vector<std::string> TForm1::load_ini() {
   platform::IniFile file(IniPath);
-  const LoadedSettings loaded = LoadSettings(
-      file, LoadContext{static_cast<std::size_t>(ComboBox1->count()), AppDir, FolderExists});
+  const LoadedSettings loaded =
+      LoadSettings(file, LoadContext{static_cast<std::size_t>(ComboBox1->count()), AppDir,
+                                     FolderExists, ColorDialog1.Color, ColorDialog2.Color});
   ApplyLoaded(loaded);
-  if (loaded.Error) std::rethrow_exception(loaded.Error);
   output_path_showin_label();
+  return loaded.Problems;
 }
 
 void TForm1::ApplyLoaded(const LoadedSettings& loaded) {
@@ -120,14 +123,16 @@ WindowSettings TForm1::current_settings() const {
   return s;
 }
 
+// The output folder gets its default before the keys are gathered: a file that
+// holds an empty "Output Path" sends a run into the generator's working folder.
 void TForm1::rec_ini() {
   get_color_now();
   get_DropShadowColor_now();
+  output_path_showin_label();
   try {
     platform::IniFile file(IniPath);
     for (const auto& [key, value] : SettingsWrites(current_settings()))
       file.WriteString(SysConfig::Section, key, value);
-    output_path_showin_label();
     file.UpdateFile();
   } catch (const platform::ProfileWriteError& error) {
     report_save_failure(error);

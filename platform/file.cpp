@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <random>
 
 #include "platform/errors.h"
@@ -17,6 +18,7 @@ namespace {
 constexpr std::size_t kMaxTemporaryStem = 200;
 constexpr int kNameAttempts = 100;
 constexpr std::size_t kReadChunk = 64 * 1024;
+constexpr int kMaxLinkHops = 40;
 
 [[noreturn]] void RaiseErrno(int error) {
   throw InOutError::FromErrno(error != 0 ? error : EIO);
@@ -42,6 +44,36 @@ std::string RandomSuffix() {
 bool IsEmptyRegularFile(const std::string& path) {
   struct stat status {};
   return lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && status.st_size == 0;
+}
+
+// The file that the chain of symbolic links at `path` ends in (which need not
+// exist yet); `path` itself when it is no link.
+std::string FollowLinks(std::string path) {
+  for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+    struct stat status {};
+    if (lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::read_symlink(path, error);
+    if (error) RaiseErrno(error.value());
+    path = target.is_absolute() ? target.string() : SplitPath(path).first + target.string();
+  }
+  RaiseErrno(ELOOP);
+}
+
+// A rename over a file asks only its folder: the file's own mode is checked
+// here. Root passes every access check, yet a mode without any write bit is
+// still the owner's wish that the file stay as it is.
+void RequireWritable(const std::string& path, const struct stat& existing) {
+  constexpr mode_t kAnyWrite = S_IWUSR | S_IWGRP | S_IWOTH;
+  const uid_t user = geteuid();
+  bool writable = false;
+  if (user == existing.st_uid)
+    writable = (existing.st_mode & S_IWUSR) != 0;
+  else if (user == 0)
+    writable = (existing.st_mode & kAnyWrite) != 0;
+  else
+    writable = faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+  if (!writable) RaiseErrno(EACCES);
 }
 
 }  // namespace
@@ -163,10 +195,13 @@ int TemporarySibling::MoveWithoutReplacing() {
 }
 
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes, mode_t new_file_mode) {
-  TemporarySibling temporary(path, new_file_mode);
+  // A link stays a link: the file it points to takes the new content.
+  const std::string target = FollowLinks(path);
   struct stat existing {};
-  if (stat(path.c_str(), &existing) == 0)
-    fchmod(temporary.descriptor().get(), existing.st_mode & 07777);
+  const bool exists = stat(target.c_str(), &existing) == 0;
+  if (exists) RequireWritable(target, existing);
+  TemporarySibling temporary(target, new_file_mode);
+  if (exists) fchmod(temporary.descriptor().get(), existing.st_mode & 07777);
   WriteAll(temporary.descriptor().get(), bytes);
   temporary.SyncAndClose();
   // The folder is not synced: a rename lost to a power cut brings back the

@@ -84,7 +84,9 @@ class TemporarySibling {
 // Replaces the file at `path` by `bytes` as one step: a reader sees the old
 // content or the new, never a part, and a failure (or a writer killed in the
 // middle) leaves the old file whole. An existing file keeps its mode; a new one
-// gets `new_file_mode` less the umask.
+// gets `new_file_mode` less the umask. A file whose mode denies us writing is
+// refused (access denied), also for root; a symbolic link is written through
+// to the file it points to, and stays a link.
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes,
                            mode_t new_file_mode = 0666);
 

@@ -7,6 +7,7 @@ namespace platform {
 namespace {
 
 constexpr std::string_view kLineBreak = "\r\n";
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t';
@@ -39,10 +40,12 @@ struct Line {
 };
 
 // Walks the lines of a text; a line ends at LF, and a CR right before that LF
-// belongs to the line end.
+// belongs to the line end. A UTF-8 byte-order mark (a file saved by a Windows
+// editor) belongs to no line, so a write keeps it where it is.
 class LineWalker {
  public:
-  explicit LineWalker(std::string_view text) : text_(text) {}
+  explicit LineWalker(std::string_view text)
+      : text_(text), pos_(text.starts_with(kUtf8ByteOrderMark) ? kUtf8ByteOrderMark.size() : 0) {}
 
   bool Next(Line& line) {
     if (pos_ >= text_.size()) return false;

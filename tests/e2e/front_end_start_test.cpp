@@ -95,7 +95,7 @@ TEST_F(FrontEndFirstStart, WritesTheInitialSettingsAndIsFoundByTheGenerator) {
   // The font the first entry of the window's sorted font list names.
   const auto font = SettingValue(Settings(empty), "font_select_name");
   ASSERT_TRUE(font && !font->empty()) << file;
-  EXPECT_EQ(file, testing_support::FirstSaveFile(*font));
+  EXPECT_EQ(file, testing_support::FirstSaveFile(*font, empty.output()));
   const auto window = FrontEndWindow();
   ASSERT_TRUE(window.has_value());
   EXPECT_FALSE(platform::IsWindowMinimised(*window));

@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -162,6 +163,34 @@ TEST_F(PreviewWindowTest, UserTextFromTheStartKeepsTheClockStoppedUntilEmptied) 
   form.preview_sample();
   EXPECT_TRUE(form.Timer_Preview->isActive());
   EXPECT_EQ(form.OverlayText, "Mon. 5 Jan 2009, 8:03:04");
+}
+
+// A user text stops the clock and its saves: each choice saves on its own,
+// whatever the input device, so the next run and the next start see it.
+TEST_F(PreviewWindowTest, ChoicesByMouseWheelAndKeysAreSavedAndComeBackAfterARestart) {
+  Start();
+  form_.reset();
+  quorvel_test::WriteFile(ini(), quorvel_test::ReadFile(ini()) + "MyTXT=Holiday 2009\r\n");
+  TForm1& form = Start();
+  form.show();
+  PickWithMouse(form.border_margin, 7);
+  QWheelEvent wheel_up({5, 5}, form.txt_position->mapToGlobal(QPoint(5, 5)), {}, {0, 120},
+                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(form.txt_position, &wheel_up);
+  QTest::keyClick(form.fs_list, Qt::Key_Down);
+  EXPECT_EQ(Value("border_margin"), "7");
+  EXPECT_EQ(Value("TxtPosition"), "7");
+  EXPECT_EQ(Value("StampSize"), "2");
+
+  quorvel::SelectIndex(form.date_format, 1);  // no handler runs: only the closing save keeps it
+  form.close();
+  EXPECT_EQ(Value("DateFormat"), "1");
+  form_.reset();
+  TForm1& again = Start();
+  EXPECT_EQ(again.border_margin->currentIndex(), 7);
+  EXPECT_EQ(again.txt_position->currentIndex(), 7);
+  EXPECT_EQ(again.fs_list->currentIndex(), 2);
+  EXPECT_EQ(again.date_format->currentIndex(), 1);
 }
 
 TEST_F(PreviewWindowTest, RenderingsDrawOnAFreshCopyOfAnUntouchedSample) {

@@ -79,9 +79,11 @@ TEST_F(RunWindowTest, StartWritesTheListStartsTheGeneratorAndLocksInOrder) {
   SetList("  /p/a.jpg\r\n/p/b.jpg \r\n");
   form.CopyData("/old|NoExifData");  // arrived while idle: dropped by the start
   generator_->running = false;
+  quorvel::SelectIndex(form.border_margin, 6);  // a choice no handler has saved yet
   EnableRecorder recorder(form);
   form.Start_ImprintClick();
 
+  EXPECT_EQ(Value("border_margin"), "6");  // the generator reads what the window shows
   EXPECT_EQ(ReadFile(app_.path() / "filelist"), "/p/a.jpg\r\n/p/b.jpg");
   EXPECT_EQ(generator_->started_programs, std::vector<std::string>{app_dir() + "vantrel"});
   EXPECT_EQ(recorder.names, LockedOrder());

@@ -96,8 +96,9 @@ class LoadSettingsTest : public ::testing::Test {
   quorvel::LoadedSettings Load(const std::string& body, std::size_t fonts = 5) {
     WriteFile(folder_.path() / "sysconfig.ini", "[LastConfig]\r\n" + body);
     platform::IniFile file((folder_.path() / "sysconfig.ini").string());
-    return LoadSettings(file, LoadContext{fonts, folder_.slash(),
-                                          [this](const std::string& p) { return p == existing_; }});
+    return LoadSettings(
+        file, LoadContext{fonts, folder_.slash(),
+                          [this](const std::string& p) { return p == existing_; }, 0xABCDEF, 0});
   }
   static std::string Body(const std::string& date_format = "0", const std::string& output = "") {
     return "r_font_color=300\r\ng_font_color=-1\r\nb_font_color=1\r\nfont_select=9\r\n"
@@ -112,7 +113,7 @@ class LoadSettingsTest : public ::testing::Test {
 
 TEST_F(LoadSettingsTest, ReadsEveryKeyTakingLowBytesAndClampingTheFont) {
   const auto loaded = Load(Body("0", "/exists/"));
-  EXPECT_FALSE(loaded.Error);
+  EXPECT_TRUE(loaded.Problems.empty());
   EXPECT_EQ(loaded.TextColor, 44u | (255u << 8) | (1u << 16));  // 300 -> 44, -1 -> 255
   EXPECT_EQ(loaded.FontIndex, 0);                               // 9 of 5 fonts -> the first
   EXPECT_EQ(loaded.ShadowColor, 0x030201u);
@@ -144,34 +145,30 @@ TEST_F(LoadSettingsTest, ReorderedAndExtraKeysReadTheSame) {
   EXPECT_EQ(shuffled.MyTXT, ordered.MyTXT);
 }
 
-TEST_F(LoadSettingsTest, ABadNumberStopsTheLoadAtThatKey) {
-  const auto loaded = Load(Body("x"));
-  ASSERT_TRUE(loaded.Error);
-  try {
-    std::rethrow_exception(loaded.Error);
-  } catch (const platform::ConvertError& error) {
-    EXPECT_STREQ(error.what(), "'x' is not a valid integer value");
-  }
-  EXPECT_TRUE(loaded.TextColor);
-  EXPECT_EQ(loaded.Texts.TxtPosition, "4");  // read before the stop
+TEST_F(LoadSettingsTest, ABadNumberCostsOnlyItsKeyAndIsNamedWithItsValue) {
+  const auto loaded = Load(Body("x", "/exists/"));
+  EXPECT_EQ(loaded.Problems,
+            std::vector<std::string>{"DateFormat=x is not a valid integer value; its first-start "
+                                     "value is used"});
   EXPECT_FALSE(loaded.DateFormat);
-  EXPECT_EQ(loaded.Texts.DayDisplay, "");  // never read
-  EXPECT_FALSE(loaded.Separated);
-  EXPECT_FALSE(loaded.OutputPath);
-  EXPECT_FALSE(loaded.MyTXT);
+  EXPECT_EQ(loaded.Texts.DayDisplay, "l");  // read all the same
+  EXPECT_EQ(loaded.Separated, 2);
+  EXPECT_EQ(loaded.OutputPath, "/exists/");
+  EXPECT_EQ(loaded.MyTXT, "hello");
 }
 
-TEST_F(LoadSettingsTest, AMissingColourByteStopsBeforeTheFont) {
+TEST_F(LoadSettingsTest, AMissingColourByteTakesTheFirstStartColoursByte) {
   const auto loaded = Load("r_font_color=1\r\ng_font_color=2\r\n");
-  ASSERT_TRUE(loaded.Error);
-  EXPECT_FALSE(loaded.TextColor);
+  EXPECT_EQ(loaded.TextColor, 0x010201u | (0xABu << 16));  // blue from 0xABCDEF
+  EXPECT_EQ(loaded.Problems.front(),
+            "b_font_color= is not a valid integer value; its first-start value is used");
   EXPECT_FALSE(loaded.FontIndex);
-  EXPECT_TRUE(loaded.TextCustomColors.empty());
+  EXPECT_EQ(loaded.TextCustomColors.size(), 16u);
 }
 
 TEST_F(LoadSettingsTest, AStoredFolderThatIsGoneBecomesAppDirAndIsWrittenBack) {
   const auto loaded = Load(Body("0", "/gone/"));
-  EXPECT_FALSE(loaded.Error);
+  EXPECT_TRUE(loaded.Problems.empty());
   EXPECT_EQ(loaded.OutputPath, folder_.slash());
   EXPECT_EQ(quorvel_test::SettingValue(folder_.path() / "sysconfig.ini", "Output Path"),
             folder_.slash());

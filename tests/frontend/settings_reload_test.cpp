@@ -85,22 +85,31 @@ TEST_F(WindowTest, HandEditedFileIsAppliedThroughTheHandlers) {
   EXPECT_EQ(Value("Something"), "else");  // unknown keys are left alone
 }
 
-TEST_F(WindowTest, AFileThatDoesNotConvertIsReportedOnceAndTheWindowStaysUsable) {
+TEST_F(WindowTest, AValueThatDoesNotConvertCostsOnlyItsKeyAndTheWindowShowsWhatIsSaved) {
+  const std::string mine = app_dir() + "mine/";
+  std::filesystem::create_directory(mine);
   std::string text = kHandEdited;
   text.replace(text.find("DateFormat=7"), 12, "DateFormat=x");
+  text.replace(text.find("/no/such/folder/"), 16, mine);
   WriteFile(ini(), text);
   TForm1& form = Start();
   ASSERT_EQ(dialogs_.errors.size(), 1u);
-  EXPECT_EQ(dialogs_.errors[0], "'x' is not a valid integer value");
-  EXPECT_EQ(TForm1::panel_color(form.ColorPanel), 0x4080FFu);  // the panels are painted after
-  EXPECT_EQ(form.Loaded.DayDisplay, "");                       // never read
-  EXPECT_EQ(Value("DateFormat"), "x");                         // the activation wrote nothing
+  EXPECT_EQ(dialogs_.errors[0],
+            ini().string() +
+                ":\nDateFormat=x is not a valid integer value; its first-start value is used");
+  EXPECT_EQ(form.date_format->currentIndex(), 0);
+  EXPECT_EQ(TForm1::panel_color(form.ColorPanel), 44u | (255u << 16));
+  EXPECT_EQ(TForm1::panel_color(form.DropShadowPanel), 0x030201u);
+  EXPECT_EQ(form.fs_list->currentIndex(), 1);
+  EXPECT_TRUE(form.numeric_month->isChecked());  // read after the bad key
+  EXPECT_EQ(form.OutputPath, mine);
 
-  form.activate();  // switching back to the window reports nothing again
-  EXPECT_EQ(dialogs_.errors.size(), 1u);
-  form.txt_italic->setChecked(true);
-  EXPECT_EQ(Value("TextItalic"), "yes");
+  // The activation's save wrote what the window shows, the user's folder kept.
   EXPECT_EQ(Value("DateFormat"), "0");
+  EXPECT_EQ(Value("b_font_color"), "255");
+  EXPECT_EQ(Value("MonthDisplay"), "n");
+  EXPECT_EQ(Value("Output Path"), mine);
+  form.activate();  // switching back to the window reports nothing again
   EXPECT_EQ(dialogs_.errors.size(), 1u);
 }
 

@@ -47,7 +47,7 @@ void WriteSettingsFile(const std::filesystem::path& folder,
   WriteFile(folder / SysConfig::FileName, text);
 }
 
-std::string FirstSaveFile(const std::string& font) {
+std::string FirstSaveFile(const std::string& font, const std::string& output) {
   std::string text =
       "[LastConfig]\r\nr_font_color=255\r\ng_font_color=128\r\nb_font_color=64\r\n"
       "font_select=0\r\nfont_select_name=" +
@@ -59,7 +59,8 @@ std::string FirstSaveFile(const std::string& font) {
          "DropShadow=yes\r\nTextBold=no\r\nTextItalic=no\r\nTextUnderline=no\r\n"
          "TextStrikeout=no\r\nTxtPosition=8\r\nStampSize=1\r\nDateFormat=0\r\nDayDisplay=s\r\n"
          "DayNotShow=no\r\nSeparated=0\r\nMonthDisplay=s\r\nYearDisplay=\r\nTimeStyle=HMS\r\n"
-         "Output Path=\r\nborder_margin=3\r\n";
+         "Output Path=" +
+         output + "\r\nborder_margin=3\r\n";
 }
 
 std::vector<std::string> SettingsLines(const std::filesystem::path& ini) {

@@ -18,8 +18,9 @@ std::map<std::string, std::string> DefaultSettings();
 void WriteSettingsFile(const std::filesystem::path& folder,
                        const std::map<std::string, std::string>& keys);
 
-// The whole settings file a front-end's first start saves, naming `font`.
-std::string FirstSaveFile(const std::string& font);
+// The whole settings file a front-end's first start saves, naming `font` and
+// the default `output` folder.
+std::string FirstSaveFile(const std::string& font, const std::string& output);
 
 // The settings file as key=value lines in file order, section header left out.
 std::vector<std::string> SettingsLines(const std::filesystem::path& ini);
