@@ -12,6 +12,7 @@
 #include "frontend/custom_colors.h"
 #include "frontend/dialogs.h"
 #include "frontend/generator_process.h"
+#include "frontend/report_queue.h"
 #include "frontend/run_watch.h"
 #include "frontend/settings_record.h"
 #include "platform/bitmap.h"
@@ -199,6 +200,10 @@ class TForm1 : public QWidget {
   void CopyData(std::string payload);
   void CheckFile_finish();
   void Timer1Timer();
+  // The status line in its colour; the idle one is "Status".
+  void show_status(const StatusLine& status);
+  void show_idle_status();
+  const ReportQueue& report_queue() const { return reports_; }
   // Tests stand in for the generator's process with this.
   void set_generator_process(std::unique_ptr<GeneratorProcess> process);
 
@@ -244,6 +249,7 @@ class TForm1 : public QWidget {
   bool save_failing_ = false;
   std::unique_ptr<GeneratorProcess> generator_ = MakeSystemGeneratorProcess();
   std::optional<RunWatch> run_watch_;  // set while a run is on
+  ReportQueue reports_;                // the generator's reports, in or outside a run
   std::size_t last_pass_settled_ = 0;  // reports the last pass over the queue settled
   std::shared_ptr<const Clock> preview_clock_;
   platform::Bitmap sample_bitmap_;  // the sample picture as the text engine draws on it

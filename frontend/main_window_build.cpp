@@ -11,6 +11,7 @@
 #include <QRadioButton>
 
 #include "frontend/control_events.h"
+#include "frontend/eliding_label.h"
 #include "frontend/main_window_layout.h"
 
 namespace quorvel {
@@ -74,8 +75,9 @@ QWidget* MakePanel(const ControlRow& row, QWidget* parent) {
 }
 
 QWidget* MakeLabel(const ControlRow& row, QWidget* parent) {
-  auto* label =
-      new QLabel(QString::fromUtf8(row.caption.data(), qsizetype(row.caption.size())), parent);
+  const QString caption = QString::fromUtf8(row.caption.data(), qsizetype(row.caption.size()));
+  QLabel* label =
+      row.flags & kElide ? new ElidingLabel(caption, parent) : new QLabel(caption, parent);
   if (row.colour != kNoColour) {
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, FromColorRef(row.colour));

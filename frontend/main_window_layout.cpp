@@ -152,10 +152,11 @@ const std::vector<ControlRow>& MainWindowControls() {
        F::Window, N},
       {"disk_output", K::Image, "Panel_Bottom", 14, 5, 48, 48, Dock::None,
        ":/artwork/output_disk.png", "Output path", kHandCursor, F::Window, N},
-      {"label_process", K::Label, "Panel_Bottom", 75, 12, 337, 16, Dock::None, "Status:", "", 0,
-       F::Status, kStatusBlue},
+      // Both labels end just before "Imprint".
+      {"label_process", K::Label, "Panel_Bottom", 75, 12, 337, 16, Dock::None, "Status:", "",
+       kElide, F::Status, kStatusBlue},
       {"label_path_output", K::Label, "Panel_Bottom", 75, 34, 337, 16, Dock::None, "",
-       "Open folder", kHandCursor, F::Window, N},
+       "Open folder", kHandCursor | kElide, F::Window, N},
       {"Start_Imprint", K::Button, "Panel_Bottom", 416, 14, 87, 32, Dock::None, "Imprint", "", 0,
        F::VerdanaBold, N},
   };

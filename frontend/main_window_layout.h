@@ -43,6 +43,7 @@ enum ControlFlag : unsigned {
   kBorder = 1u << 4,   // a single line border
   kReadOnly = 1u << 5,
   kNoBorder = 1u << 6,  // a memo without its frame
+  kElide = 1u << 7,     // a label that elides a long text in the middle
 };
 
 // Colours are COLORREF values (red in the low byte); kNoColour leaves the default.

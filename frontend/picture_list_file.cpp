@@ -1,6 +1,7 @@
 #include "frontend/picture_list_file.h"
 
 #include "frontend/memo_text.h"
+#include "platform/errors.h"
 #include "platform/file.h"
 #include "shared/helpers.h"
 
@@ -13,7 +14,11 @@ std::string PictureListFileContent(std::string_view list_text) {
 void WritePictureListFile(const std::string& path, std::string_view list_text) {
   // Replaced whole, so a generator still reading the old list never meets a
   // half-written one, and a failed write leaves no part of a list behind.
-  platform::ReplaceFileAtomically(path, PictureListFileContent(list_text));
+  try {
+    platform::ReplaceFileAtomically(path, PictureListFileContent(list_text));
+  } catch (const platform::InOutError& error) {
+    throw platform::Error("Cannot write the picture list " + path + ": " + error.cause());
+  }
 }
 
 }  // namespace quorvel

@@ -14,7 +14,7 @@ std::string PictureListFileContent(std::string_view list_text);
 
 // Replaces the file at `path` with the list as a whole: a generator still
 // reading the old list keeps the old one, and a failed write leaves the old file
-// as it was. Throws platform::InOutError.
+// as it was. Throws platform::Error naming the file and the system's cause.
 void WritePictureListFile(const std::string& path, std::string_view list_text);
 
 }  // namespace quorvel

@@ -1,6 +1,9 @@
 #include "frontend/report_queue.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <optional>
+#include <unordered_set>
 
 #include "frontend/memo_text.h"
 #include "shared/helpers.h"
@@ -13,17 +16,27 @@ struct Report {
   std::string result;
 };
 
-// Source before the first "|", result after it with any further "|" dropped;
-// false for a line without "|".
-bool ParseReport(std::string_view line, Report& report) {
-  const auto bar = line.find('|');
-  if (bar == std::string_view::npos) return false;
-  report.source = line.substr(0, bar);
-  report.result.clear();
-  for (const char c : line.substr(bar + 1)) {
-    if (c != '|') report.result += c;
+// The list's lines as reports are matched against them: trimmed, since a path
+// with blanks at an end sits untrimmed in the middle of a text but trimmed at
+// its start or end.
+using ListedPictures = std::unordered_set<std::string>;
+
+ListedPictures ListedIn(std::string_view list_text) {
+  ListedPictures listed;
+  for (const auto& line : SplitLines(list_text)) listed.insert(Trim(line));
+  return listed;
+}
+
+// Cut at the last "|" whose left part is a listed picture, else at the first;
+// nothing for a line without "|".
+std::optional<Report> ParseReport(std::string_view line, const ListedPictures& listed) {
+  const auto first_bar = line.find('|');
+  if (first_bar == std::string_view::npos) return std::nullopt;
+  auto bar = line.rfind('|');
+  while (bar != first_bar && !listed.contains(Trim(line.substr(0, bar)))) {
+    bar = line.rfind('|', bar - 1);
   }
-  return true;
+  return Report{std::string(line.substr(0, bar)), std::string(line.substr(bar + 1))};
 }
 
 bool IsSettled(const Report& report, const OutputFileTest& output_exists) {
@@ -37,19 +50,11 @@ StatusLine StatusFor(const Report& report) {
   return {kStatusColour, "Processing... " + report.source};
 }
 
-// Lines are compared trimmed: a path with blanks at an end sits untrimmed in
-// the middle of a text but trimmed at its start or end.
-std::string WithoutLinesEqualTo(std::string_view text, std::string_view wanted) {
-  const std::string trimmed_wanted = Trim(wanted);
+std::string WithoutLinesEqualTo(std::string_view text, const std::string& trimmed_wanted) {
   return WithoutLines(text, [&](std::string_view line) { return Trim(line) == trimmed_wanted; });
 }
 
 }  // namespace
-
-std::string AppendReport(std::string_view queue_text, std::string_view payload) {
-  if (queue_text.empty()) return std::string(payload);
-  return std::string(queue_text) + std::string(kLineBreak) + std::string(payload);
-}
 
 bool OutputFileExists(const std::string& path) {
   if (path.empty()) return false;
@@ -58,24 +63,40 @@ bool OutputFileExists(const std::string& path) {
   return !error && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
 }
 
-std::vector<StatusLine> SettleReports(std::string& queue_text, std::string& list_text,
-                                      const OutputFileTest& output_exists) {
+// Lines are kept trimmed, as they are compared, and blank ones not at all.
+void ReportQueue::Append(std::string_view payload) {
+  for (const auto& line : SplitLines(payload)) {
+    std::string trimmed = Trim(line);
+    if (!trimmed.empty()) lines_.push_back(std::move(trimmed));
+  }
+}
+
+std::string ReportQueue::Text() const {
+  return JoinLines(lines_);
+}
+
+std::vector<StatusLine> ReportQueue::Settle(std::string& list_text,
+                                            const OutputFileTest& output_exists) {
   std::vector<StatusLine> statuses;
-  const std::size_t positions = CountLines(queue_text);
-  for (std::size_t position = 0; position < positions; ++position) {
-    const std::string line = Trim(LineAt(queue_text, position));
-    if (line.empty()) continue;
-    Report report;
-    if (!ParseReport(line, report)) {
-      queue_text = WithoutLinesEqualTo(queue_text, line);
-      continue;
-    }
-    if (!IsSettled(report, output_exists)) continue;
-    statuses.push_back(StatusFor(report));
-    queue_text = WithoutLinesEqualTo(queue_text, line);
-    list_text = WithoutLinesEqualTo(list_text, report.source);
+  if (lines_.empty()) return statuses;
+  ListedPictures listed = ListedIn(list_text);
+  const std::size_t positions = lines_.size();
+  for (std::size_t position = 0; position < positions && position < lines_.size(); ++position) {
+    const std::string line = lines_[position];
+    const std::optional<Report> report = ParseReport(line, listed);
+    if (report && !IsSettled(*report, output_exists)) continue;
+    RemoveLinesEqualTo(line);
+    if (!report) continue;
+    statuses.push_back(StatusFor(*report));
+    const std::string source = Trim(report->source);
+    list_text = WithoutLinesEqualTo(list_text, source);
+    listed.erase(source);
   }
   return statuses;
+}
+
+void ReportQueue::RemoveLinesEqualTo(const std::string& line) {
+  std::erase_if(lines_, [&](const std::string& queued) { return queued == line; });
 }
 
 }  // namespace quorvel

@@ -7,6 +7,7 @@
 #include "frontend/memo_text.h"
 #include "platform/runtime_dir.h"
 #include "shared/helpers.h"
+#include "shared/names.h"
 
 namespace quorvel {
 namespace {
@@ -33,6 +34,22 @@ std::string ExitReason(const ProgramExit& exit) {
     return "the generator was stopped by signal " + std::to_string(exit.value);
   }
   return "the generator ended with status " + std::to_string(exit.value);
+}
+
+std::string PicturesLeft(std::size_t count) {
+  return std::to_string(count) + (count == 1 ? " picture left" : " pictures left");
+}
+
+// The message as the generator wrote it, without its program name in front.
+std::string_view WithoutProgramName(std::string_view message) {
+  const std::string prefix = std::string(GeneratorExe) + ": ";
+  if (message.starts_with(prefix)) message.remove_prefix(prefix.size());
+  return message;
+}
+
+std::string FileNameOf(const std::string& path) {
+  const std::string name = std::filesystem::path(path).filename().string();
+  return name.empty() ? path : name;
 }
 
 }  // namespace
@@ -62,8 +79,11 @@ std::string LastGeneratorMessage() {
   }
 }
 
-RunWatch::RunWatch(bool started_generator, MessageReader generator_message)
-    : started_generator_(started_generator), generator_message_(std::move(generator_message)) {}
+RunWatch::RunWatch(bool started_generator, MessageReader generator_message,
+                   std::vector<std::string> run_pictures)
+    : started_generator_(started_generator),
+      generator_message_(std::move(generator_message)),
+      run_pictures_(std::move(run_pictures)) {}
 
 RunVerdict RunWatch::Decide(const RunTick& tick) {
   if (state_ == State::kEnded) return final_;
@@ -79,18 +99,38 @@ RunVerdict RunWatch::Decide(const RunTick& tick) {
     state_ = State::kDraining;
     return {};
   }
-  return End({RunVerdict::Kind::kEndFailed, "The picture " + tick.first_picture_left +
-                                                " was not finished: " + FailureReason(tick)});
+  return End({RunVerdict::Kind::kEndFailed, FailureMessage(tick)});
 }
 
 bool RunWatch::GeneratorWorks(const RunTick& tick) const {
   return tick.generator_running || (started_generator_ && !tick.started_exit);
 }
 
-std::string RunWatch::FailureReason(const RunTick& tick) const {
-  if (!started_generator_ || !tick.started_exit) return "the generator is not running";
-  const std::string message = generator_message_ ? generator_message_() : std::string();
-  return message.empty() ? ExitReason(*tick.started_exit) : message;
+// The generator's last message names the picture it stopped on. That picture
+// may have left the list already, so the first picture left is named only when
+// the message names none.
+std::string RunWatch::FailureMessage(const RunTick& tick) const {
+  const std::string left = " — " + PicturesLeft(tick.pictures_left);
+  const std::string before = "Stopped before " + FileNameOf(tick.first_picture_left) + ": ";
+  if (!started_generator_ || !tick.started_exit)
+    return before + "the generator is not running" + left;
+  const std::string whole = generator_message_ ? generator_message_() : std::string();
+  if (whole.empty()) return before + ExitReason(*tick.started_exit) + left;
+  const std::string_view message = WithoutProgramName(whole);
+  const std::string picture = PictureNamedIn(message);
+  if (picture.empty()) return before + std::string(message) + left;
+  return "Stopped at " + FileNameOf(picture) + ": " +
+         std::string(message.substr(picture.size() + 2)) + left;
+}
+
+// The longest picture of the run that `message` starts with, followed by ": ".
+std::string RunWatch::PictureNamedIn(std::string_view message) const {
+  std::string named;
+  for (const auto& listed : run_pictures_) {
+    const std::string picture = Trim(listed);
+    if (picture.size() > named.size() && message.starts_with(picture + ": ")) named = picture;
+  }
+  return named;
 }
 
 RunVerdict RunWatch::End(RunVerdict verdict) {

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorvel {
 
@@ -39,7 +40,7 @@ struct RunTick {
 struct RunVerdict {
   enum class Kind { kContinue, kEndOk, kEndFailed };
   Kind kind = Kind::kContinue;
-  std::string message;  // why the run failed, naming the first unfinished picture
+  std::string message;  // where and why the run stopped, and how many pictures are left
   bool operator==(const RunVerdict&) const = default;
 };
 
@@ -59,8 +60,10 @@ class RunWatch {
   using MessageReader = std::function<std::string()>;
 
   // `started_generator`: this run started the generator, rather than relying
-  // on one that was running already.
-  explicit RunWatch(bool started_generator, MessageReader generator_message = LastGeneratorMessage);
+  // on one that was running already. `run_pictures`: the list the run was
+  // started with, to find the picture a message of the generator names.
+  explicit RunWatch(bool started_generator, MessageReader generator_message = LastGeneratorMessage,
+                    std::vector<std::string> run_pictures = {});
 
   RunVerdict Decide(const RunTick& tick);
 
@@ -68,11 +71,13 @@ class RunWatch {
   enum class State { kWatching, kDraining, kEnded };
 
   bool GeneratorWorks(const RunTick& tick) const;
-  std::string FailureReason(const RunTick& tick) const;
+  std::string FailureMessage(const RunTick& tick) const;
+  std::string PictureNamedIn(std::string_view message) const;
   RunVerdict End(RunVerdict verdict);
 
   bool started_generator_;
   MessageReader generator_message_;
+  std::vector<std::string> run_pictures_;
   State state_ = State::kWatching;
   RunVerdict final_;
 };

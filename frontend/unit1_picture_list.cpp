@@ -53,7 +53,7 @@ void TForm1::img_resetClick() {
   if (!dialogs_.Confirm(std::string(kConfirmTitle), std::string(kRemoveAllQuestion))) return;
   total_file->clear();
   Memo1->clear();
-  Memo2->clear();
+  reports_.Clear();
 }
 
 }  // namespace quorvel

@@ -6,9 +6,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
-#include <exception>
 
 #include "frontend/Unit1.h"
+#include "frontend/eliding_label.h"
 #include "frontend/memo_text.h"
 #include "frontend/memo_widget.h"
 #include "frontend/picture_list_file.h"
@@ -38,16 +38,6 @@ void SetLockedControlsEnabled(TForm1& form, bool enabled) {
   for (QWidget* control : LockedControls(form)) control->setEnabled(enabled);
 }
 
-void ShowStatus(QLabel* label, const StatusLine& status) {
-  QPalette colours = label->palette();
-  colours.setColor(QPalette::WindowText, QColor(static_cast<int>(status.colour & 0xFF),
-                                                static_cast<int>((status.colour >> 8) & 0xFF),
-                                                static_cast<int>((status.colour >> 16) & 0xFF)));
-  label->setPalette(colours);
-  label->setText(QString::fromStdString(status.caption));
-  label->adjustSize();
-}
-
 void AdvanceBar(QProgressBar* bar) {
   bar->setValue(bar->value() < kBarEnd ? bar->value() + kBarStep : 0);
 }
@@ -65,23 +55,17 @@ void TForm1::Start_ImprintClick() {
   }
   // The generator reads its settings from the file: it must hold what the preview shows.
   rec_ini();
-  // The run starts even when the list cannot be written; the failure is told
-  // once the window is in its run state.
-  std::exception_ptr list_failure;
-  try {
-    create_tmp_file();
-  } catch (...) {
-    list_failure = std::current_exception();
-  }
-  Memo2->clear();
+  // A generator started without its list would stamp the last run's pictures
+  // again: a list that cannot be written ends the click here.
+  create_tmp_file();
+  reports_.Clear();
   const bool started = generator_->StartUnlessRunning(AppDir + GeneratorExe, GeneratorExe);
-  run_watch_.emplace(started);
+  run_watch_.emplace(started, LastGeneratorMessage, SplitLines(MemoText(Memo1)));
   SetLockedControlsEnabled(*this, false);
   setCursor(Qt::WaitCursor);
   ProgressBar1->show();
   CheckFile_finish();
   Timer1->start();
-  if (list_failure) std::rethrow_exception(list_failure);
 }
 
 void TForm1::create_tmp_file() {
@@ -90,18 +74,29 @@ void TForm1::create_tmp_file() {
 
 void TForm1::CopyData(std::string payload) {
   if (isMinimized()) showNormal();
-  SetMemoText(Memo2, AppendReport(MemoText(Memo2), payload));
+  reports_.Append(payload);
 }
 
 void TForm1::CheckFile_finish() {
-  std::string queue = MemoText(Memo2);
   std::string list = MemoText(Memo1);
-  const std::vector<StatusLine> settled = SettleReports(queue, list);
+  const std::vector<StatusLine> settled = reports_.Settle(list);
   last_pass_settled_ = settled.size();
   if (settled.empty()) return;
-  SetMemoText(Memo2, queue);
   SetMemoText(Memo1, list);
-  ShowStatus(label_process, settled.back());
+  show_status(settled.back());
+}
+
+void TForm1::show_status(const StatusLine& status) {
+  QPalette colours = label_process->palette();
+  colours.setColor(QPalette::WindowText, QColor(static_cast<int>(status.colour & 0xFF),
+                                                static_cast<int>((status.colour >> 8) & 0xFF),
+                                                static_cast<int>((status.colour >> 16) & 0xFF)));
+  label_process->setPalette(colours);
+  ShowWholeText(label_process, status.caption);
+}
+
+void TForm1::show_idle_status() {
+  show_status({kStatusColour, std::string(kIdleStatus)});
 }
 
 void TForm1::Timer1Timer() {
@@ -128,9 +123,9 @@ void TForm1::end_run(const RunVerdict& verdict) {
   run_watch_.reset();
   if (verdict.kind == RunVerdict::Kind::kEndOk) {
     dialogs_.ShowMessage(std::string(kFinishedMessage));
-    ShowStatus(label_process, {kStatusColour, std::string(kIdleStatus)});
+    show_idle_status();
   } else {
-    ShowStatus(label_process, {kCannotProcessColour, verdict.message});
+    show_status({kCannotProcessColour, verdict.message});
   }
 }
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "frontend/Unit1.h"
+#include "frontend/eliding_label.h"
 #include "shared/sysconfig.h"
 
 namespace quorvel {
@@ -137,7 +138,11 @@ void TForm1::rec_ini() {
   } catch (const platform::ProfileWriteError& error) {
     report_save_failure(error);
   }
-  save_failing_ = false;
+  // A red line that tells of the failing save goes once a save works again.
+  const bool was_failing = std::exchange(save_failing_, false);
+  if (was_failing &&
+      label_process->text().toStdString() == platform::ProfileWriteError(IniPath).what())
+    show_idle_status();
 }
 
 // The preview clock saves every second: a file that cannot be written is
@@ -146,16 +151,13 @@ void TForm1::report_save_failure(const std::exception& error) {
   const bool first = !save_failing_;
   save_failing_ = true;
   if (first) throw;
-  QPalette colours = label_process->palette();
-  colours.setColor(QPalette::WindowText, Qt::red);
-  label_process->setPalette(colours);
-  label_process->setText(QString::fromStdString(error.what()));
+  show_status({kCannotProcessColour, error.what()});
   throw AlreadyReported{};
 }
 
 void TForm1::output_path_showin_label() {
   if (OutputPath.empty()) OutputPath = DefaultOutputPath(AppDir);
-  label_path_output->setText("Output path: " + QString::fromStdString(OutputPath));
+  ShowWholeText(label_path_output, "Output path: " + OutputPath);
 }
 
 }  // namespace quorvel

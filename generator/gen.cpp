@@ -41,6 +41,21 @@ class PictureError : public platform::Error {
       : platform::Error(PrintablePath(picture) + ": " + what) {}
 };
 
+// A failure to read the picture being handled; its message names the picture
+// already, so the report keeps only the reason.
+class SourcePictureError : public JpegError {
+ public:
+  explicit SourcePictureError(const JpegError& error) : JpegError(error) {}
+};
+
+platform::Bitmap DecodeSourcePicture(const std::string& path) {
+  try {
+    return DecodeJpegFile(path);
+  } catch (const JpegError& error) {
+    throw SourcePictureError(error);
+  }
+}
+
 // Empties the per-picture time text however the picture's step ends.
 class TimeTextReset {
  public:
@@ -120,6 +135,10 @@ void TForm1::start_create_output_files() {
     }
     output_name_ = ChooseOutputName(current_picture_, settings_.OutputPath);
     picture_step_(*this);
+  } catch (const SourcePictureError& error) {
+    throw PictureError(current_picture_, error.reason());
+  } catch (const NoFreeOutputNameError&) {
+    throw PictureError(current_picture_, "No free output file name in " + settings_.OutputPath);
   } catch (const std::exception& error) {
     throw PictureError(current_picture_, error.what());
   }
@@ -166,7 +185,7 @@ void TForm1::gen() {
   has_text_ = overlay_text_.empty() ? SysConfig::No : SysConfig::Yes;
   create_process_file();
 
-  platform::Bitmap picture = DecodeJpegFile(current_picture_);
+  platform::Bitmap picture = DecodeSourcePicture(current_picture_);
   if (overlay_text_.empty()) return;
   DrawAndSave(picture);
 }

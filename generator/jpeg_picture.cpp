@@ -83,7 +83,7 @@ class Session {
   template <typename Call>
   void Run(const Call& call) {
     static_assert(std::is_trivially_destructible_v<Call>);
-    if (setjmp(errors_.jump) != 0) throw JpegError(context_ + ": " + errors_.message);
+    if (setjmp(errors_.jump) != 0) throw JpegError(context_, errors_.message);
     call();
   }
 
@@ -155,10 +155,10 @@ FileHandle OpenSource(const std::string& path, const std::string& context) {
   try {
     source = platform::OpenRegularFile(path);
   } catch (const platform::InOutError& error) {
-    throw JpegError(context + ": " + error.what());
+    throw JpegError(context, error.what());
   }
   std::FILE* file = fdopen(source.get(), "rb");
-  if (file == nullptr) throw JpegError(context + ": " + ErrnoText(errno));
+  if (file == nullptr) throw JpegError(context, ErrnoText(errno));
   source.Release();
   return FileHandle(file);
 }
@@ -167,9 +167,9 @@ void RefuseHugePicture(const jpeg_decompress_struct& info, const std::string& co
   const long long pixels = static_cast<long long>(info.image_width) * info.image_height;
   const long long limit = MaxPicturePixels();
   if (pixels <= limit) return;
-  throw JpegError(context + ": the picture is " + std::to_string(info.image_width) + " x " +
-                  std::to_string(info.image_height) + " pixels, more than the " +
-                  std::to_string(limit) + " pixels that can be processed");
+  throw JpegError(context, "the picture is " + std::to_string(info.image_width) + " x " +
+                               std::to_string(info.image_height) + " pixels, more than the " +
+                               std::to_string(limit) + " pixels that can be processed");
 }
 
 void ChooseDecoding(jpeg_decompress_struct& info) {
@@ -188,7 +188,7 @@ JDIMENSION ReadRows(Decompressor& decoder, JSAMPROW* rows, JDIMENSION count) {
   jpeg_decompress_struct& info = decoder.info();
   JDIMENSION read = 0;
   decoder.Run([&] { read = jpeg_read_scanlines(&info, rows, count); });
-  if (read == 0) throw JpegError(decoder.context() + ": the decoder stopped early");
+  if (read == 0) throw JpegError(decoder.context(), "the decoder stopped early");
   return read;
 }
 
@@ -263,9 +263,9 @@ class TempOutput {
     try {
       if (temporary_->MoveToTargetUnlessTaken()) return;
     } catch (const platform::InOutError& error) {
-      throw JpegError(context_ + ": " + error.what());
+      throw JpegError(context_, error.what());
     }
-    throw JpegError(context_ + ": the file already exists and holds data");
+    throw JpegError(context_, "the file already exists and holds data");
   }
 
  private:
@@ -274,11 +274,11 @@ class TempOutput {
     try {
       return std::make_unique<platform::TemporarySibling>(final_path);
     } catch (const platform::InOutError& error) {
-      throw JpegError(context_ + ": " + error.what());
+      throw JpegError(context_, error.what());
     }
   }
 
-  [[noreturn]] void Fail(int error) const { throw JpegError(context_ + ": " + ErrnoText(error)); }
+  [[noreturn]] void Fail(int error) const { throw JpegError(context_, ErrnoText(error)); }
 
   std::string context_;
   std::unique_ptr<platform::TemporarySibling> temporary_;
@@ -288,7 +288,7 @@ class TempOutput {
 void CheckBitmap(const platform::Bitmap& bitmap, const std::string& context) {
   const bool consistent = bitmap.width > 0 && bitmap.height > 0 &&
                           bitmap.pixels.size() == bitmap.stride() * bitmap.height;
-  if (!consistent) throw JpegError(context + ": the picture is empty or inconsistent");
+  if (!consistent) throw JpegError(context, "the picture is empty or inconsistent");
 }
 
 void ChooseEncoding(Compressor& encoder, const platform::Bitmap& bitmap, int quality) {
@@ -340,7 +340,7 @@ platform::Bitmap DecodeJpegFile(const std::string& path) {
   decoder.Run([&] { jpeg_start_decompress(&info); });
   const int wanted_components = info.out_color_space == JCS_CMYK ? 4 : 3;
   if (info.output_components != wanted_components) {
-    throw JpegError(context + ": unexpected number of colour components");
+    throw JpegError(context, "unexpected number of colour components");
   }
   platform::Bitmap bitmap(static_cast<int>(info.output_width),
                           static_cast<int>(info.output_height));

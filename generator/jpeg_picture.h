@@ -10,10 +10,15 @@
 namespace vantrel {
 
 // An error of the codec or of the picture files; the message names the file
-// and what failed.
+// (the context) and what failed (the reason).
 class JpegError : public platform::Error {
  public:
-  using platform::Error::Error;
+  JpegError(const std::string& context, const std::string& reason)
+      : platform::Error(context + ": " + reason), reason_(reason) {}
+  const std::string& reason() const { return reason_; }
+
+ private:
+  std::string reason_;
 };
 
 // Decodes the JPEG file at `path` with the codec's defaults (full size,

@@ -19,6 +19,16 @@ InOutError InOutError::FileNotFound() {
 }
 
 InOutError InOutError::FromErrno(int errno_value) {
+  InOutError error = MappedFromErrno(errno_value);
+  error.errno_value_ = errno_value;
+  return error;
+}
+
+std::string InOutError::cause() const {
+  return errno_value_ != 0 ? std::strerror(errno_value_) : what();
+}
+
+InOutError InOutError::MappedFromErrno(int errno_value) {
   switch (errno_value) {
     case ENOENT:
     case ENOTDIR:

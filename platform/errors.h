@@ -33,9 +33,15 @@ class InOutError : public Error {
   // From an errno value of a failed open, read or write.
   static InOutError FromErrno(int errno_value);
   int code() const { return code_; }
+  // What the system said, such as "No space left on device"; the message
+  // otherwise.
+  std::string cause() const;
 
  private:
+  static InOutError MappedFromErrno(int errno_value);
+
   int code_;
+  int errno_value_ = 0;
 };
 
 // A settings file write that did not reach the disk.

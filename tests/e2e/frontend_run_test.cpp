@@ -10,6 +10,7 @@
 
 #include "shared/helpers.h"
 #include "shared/names.h"
+#include "shared/sysconfig.h"
 #include "support/background_program.h"
 #include "support/common_folder.h"
 #include "support/exif_builder.h"
@@ -156,6 +157,21 @@ TEST_F(FrontEndRun, RealCameraPicturesAreStamped) {
   for (const auto& output : outputs) EXPECT_TRUE(testing_support::DecodesCleanly(output)) << output;
 }
 
+TEST_F(FrontEndRun, BarsInPathsAreOrdinaryCharacters) {
+  const fs::path in = folder_.pictures_folder() / "in|put";
+  fs::create_directories(in);
+  fs::copy_file(folder_.pictures()[0], in / "x|y.jpg");
+  const std::string out = (folder_.app() / "out|pipe").string() + "/";
+  fs::create_directories(out);
+  folder_.WriteSettings({{std::string(SysConfig::OutputPath), out}});
+
+  const DriverOutcome outcome = Drive({(in / "x|y.jpg").string()});
+
+  EXPECT_EQ(outcome.messages, std::vector<std::string>{"Imprint Finish."})
+      << Joined(outcome.statuses);
+  EXPECT_TRUE(outcome.list.empty()) << Joined(outcome.list);
+}
+
 struct FailureCase {
   const char* name;
   bool damaged_picture;  // else a folder stands at the picture's output name
@@ -188,7 +204,9 @@ TEST_F(FrontEndRun, GeneratorThatFailsEndsTheRunNamingThePicture) {
     EXPECT_EQ(outcome.list.front(), blamed);
     ASSERT_FALSE(outcome.statuses.empty());
     EXPECT_TRUE(outcome.statuses.back().starts_with("0000FF "));
-    EXPECT_NE(outcome.statuses.back().find(blamed), std::string::npos) << outcome.statuses.back();
+    const std::string stopped_at = "Stopped at " + fs::path(blamed).filename().string() + ": ";
+    EXPECT_TRUE(outcome.statuses.back().starts_with("0000FF " + stopped_at))
+        << outcome.statuses.back();
     EXPECT_TRUE(outcome.messages.empty()) << Joined(outcome.messages);
     EXPECT_TRUE(outcome.controls_enabled);
   }

@@ -177,6 +177,7 @@ TEST_F(GeneratorRun, AnUnreadablePictureEndsTheRunNamingItAndLeavesNoFile) {
   const auto result = RunGenerator();
   EXPECT_NE(result.exit_code, 0);
   EXPECT_NE(result.standard_error.find(broken), std::string::npos) << result.standard_error;
+  EXPECT_EQ(result.standard_error.find(broken), result.standard_error.rfind(broken));  // once
   EXPECT_EQ(window.reports().size(), 1u);
   EXPECT_TRUE(FolderContent(out()).empty());
 }

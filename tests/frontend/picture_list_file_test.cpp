@@ -75,7 +75,7 @@ TEST(PictureListFile, FailedWriteLeavesNoHalfFile) {
 
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_THROW(quorvel::WritePictureListFile(c.path, "/p/new.jpg"), platform::InOutError);
+    EXPECT_THROW(quorvel::WritePictureListFile(c.path, "/p/new.jpg"), platform::Error);
   }
   EXPECT_EQ(ReadFile(old_list), "/p/old.jpg");
   EXPECT_EQ(FolderContent(locked), std::vector<std::string>{"filelist"});

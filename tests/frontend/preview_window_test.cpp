@@ -259,6 +259,7 @@ TEST_F(PreviewWindowTest, ASaveFailingAtEveryTickIsReportedOnceAndSkipsTheRedraw
   EXPECT_TRUE(std::filesystem::is_regular_file(ini()));
   EXPECT_NE(Preview(form), before);
   EXPECT_EQ(dialogs_.errors.size(), 1u);
+  EXPECT_EQ(form.label_process->text().toStdString(), "Status");  // the red line went
 }
 
 }  // namespace

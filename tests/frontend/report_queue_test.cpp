@@ -22,14 +22,20 @@ struct QueueRun {
   std::set<std::string> files;
 
   Statuses Pass() {
-    return quorvel::SettleReports(
-        queue, list, [this](const std::string& path) { return files.count(path) > 0; });
+    quorvel::ReportQueue reports;
+    reports.Append(queue);
+    const Statuses statuses =
+        reports.Settle(list, [this](const std::string& path) { return files.count(path) > 0; });
+    queue = reports.Text();
+    return statuses;
   }
 };
 
 TEST(ReportQueue, AppendKeepsArrivalOrder) {
-  EXPECT_EQ(quorvel::AppendReport("", "/a|/o/a"), "/a|/o/a");
-  EXPECT_EQ(quorvel::AppendReport("/a|/o/a", "/b|/o/b"), "/a|/o/a\r\n/b|/o/b");
+  quorvel::ReportQueue reports;
+  reports.Append("/a|/o/a");
+  reports.Append("/b|/o/b");
+  EXPECT_EQ(reports.Text(), "/a|/o/a\r\n/b|/o/b");
 }
 
 TEST(ReportQueue, OnePassSettles) {
@@ -67,11 +73,21 @@ TEST(ReportQueue, OnePassSettles) {
        "",
        "/p/a.jpeg\r\n/p/a.jpe.jpg",
        {{kStatusColour, "Processing... /p/a.jpe"}}},
-      {"further bars are dropped from the result",
-       {"/p/a.jpg|/o/|a|.jpg", "/p/a.jpg", {"/o/a.jpg"}},
+      {"bars in the output path stay",
+       {"/p/a.jpg|/o/|a|.jpg", "/p/a.jpg", {"/o/|a|.jpg"}},
        "",
        "",
        {{kStatusColour, "Processing... /p/a.jpg"}}},
+      {"bars in the picture path: its list line tells where the output starts",
+       {"/in|put/x|y.jpg|/out|pipe/x|y_1.jpg", "/in|put/x|y.jpg", {"/out|pipe/x|y_1.jpg"}},
+       "",
+       "",
+       {{kStatusColour, "Processing... /in|put/x|y.jpg"}}},
+      {"the longest listed picture is the source",
+       {"/p/a|b|NoExifData", "/p/a\r\n/p/a|b", {}},
+       "",
+       "/p/a",
+       {{kCannotProcessColour, "Cannot Process... /p/a|b"}}},
       {"NoExifData only exactly",
        {"/p/a.jpg|NoExifData ", "/p/a.jpg", {}},
        "",
@@ -155,9 +171,10 @@ TEST(ReportQueue, OutputFileOnDisk) {
   EXPECT_FALSE(quorvel::OutputFileExists(""));
 
   // An empty output file made ahead of the picture settles at once.
-  std::string queue = "/p/a.jpg|" + empty_file + "\r\n/p/b.jpg|" + (dir / "folder.jpg").string();
+  quorvel::ReportQueue reports;
+  reports.Append("/p/a.jpg|" + empty_file + "\r\n/p/b.jpg|" + (dir / "folder.jpg").string());
   std::string list = "/p/a.jpg\r\n/p/b.jpg";
-  EXPECT_EQ(quorvel::SettleReports(queue, list).size(), 1u);
+  EXPECT_EQ(reports.Settle(list).size(), 1u);
   EXPECT_EQ(list, "/p/b.jpg");
 }
 

@@ -68,24 +68,30 @@ TEST(RunWatch, DecisionTable) {
        true,
        "File not found",
        {Gone(kStatus1), Gone(kStatus1)},
-       {kGoOn, Failed("The picture /p/a.jpg was not finished: File not found")}},
+       {kGoOn, Failed("Stopped before a.jpg: File not found — 2 pictures left")}},
+      {"its message names the picture it stopped on, already off the list",
+       true,
+       "vantrel: /p/gone.jpg: File not found",
+       {Gone(kStatus1), Gone(kStatus1)},
+       {kGoOn, Failed("Stopped at gone.jpg: File not found — 2 pictures left")}},
       {"ours reaped, no message",
        true,
        "",
        {Gone(kStatus1), Gone(kStatus1)},
-       {kGoOn, Failed("The picture /p/a.jpg was not finished: the generator ended with status 1")}},
+       {kGoOn,
+        Failed("Stopped before a.jpg: the generator ended with status 1 — 2 pictures left")}},
       {"ours killed",
        true,
        "",
        {Running(), Gone(kSignal9), Gone(kSignal9)},
        {kGoOn, kGoOn,
-        Failed("The picture /p/a.jpg was not finished: the generator was stopped by signal 9")}},
+        Failed("Stopped before a.jpg: the generator was stopped by signal 9 — 2 pictures left")}},
       {"relied on one that went",
        false,
        "stale words of an older generator",
        {Running(), Gone(), Gone()},
        {kGoOn, kGoOn,
-        Failed("The picture /p/a.jpg was not finished: the generator is not running")}},
+        Failed("Stopped before a.jpg: the generator is not running — 2 pictures left")}},
       {"another generator still runs after ours ended",
        true,
        "",
@@ -100,7 +106,7 @@ TEST(RunWatch, DecisionTable) {
        "",
        {Gone(), Running(), Gone(), Gone()},
        {kGoOn, kGoOn, kGoOn,
-        Failed("The picture /p/a.jpg was not finished: the generator is not running")}},
+        Failed("Stopped before a.jpg: the generator is not running — 2 pictures left")}},
       {"reports queued at the end settle over several passes",
        true,
        "",
@@ -112,7 +118,7 @@ TEST(RunWatch, DecisionTable) {
        "",
        {Gone(kStatus1), GoneSettling(kStatus1), Gone(kStatus1)},
        {kGoOn, kGoOn,
-        Failed("The picture /p/a.jpg was not finished: the generator ended with status 1")}},
+        Failed("Stopped before a.jpg: the generator ended with status 1 — 2 pictures left")}},
       {"an ended run keeps its verdict",
        false,
        "",
@@ -121,7 +127,8 @@ TEST(RunWatch, DecisionTable) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    quorvel::RunWatch watch(c.started, [&] { return c.generator_message; });
+    quorvel::RunWatch watch(c.started, [&] { return c.generator_message; },
+                            {"/p/gone.jpg", "/p/a.jpg", "/p/b.jpg"});
     ASSERT_EQ(c.ticks.size(), c.verdicts.size());
     for (std::size_t i = 0; i < c.ticks.size(); ++i) {
       SCOPED_TRACE(i);

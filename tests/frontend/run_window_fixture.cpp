@@ -40,7 +40,7 @@ void RunWindowTest::SetList(const std::string& crlf_text) {
 }
 
 std::string RunWindowTest::QueueText() const {
-  return quorvel::MemoText(form_->Memo2);
+  return form_->report_queue().Text();
 }
 
 }  // namespace quorvel_test

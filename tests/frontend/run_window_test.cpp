@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <filesystem>
 
+#include "frontend/eliding_label.h"
 #include "frontend/memo_widget.h"
 #include "run_window_fixture.h"
 
@@ -225,19 +226,35 @@ TEST_F(RunWindowTest, GeneratorThatEndsEarlyEndsTheRunNamingThePicture) {
   EXPECT_FALSE(form.Timer1->isActive());
   EXPECT_TRUE(form.Start_Imprint->isEnabled());
   EXPECT_EQ(ListText(), "/p/b.jpg");
-  EXPECT_NE(Status(form).find("/p/b.jpg"), std::string::npos) << Status(form);
+  EXPECT_NE(Status(form).find("b.jpg"), std::string::npos) << Status(form);
   EXPECT_EQ(StatusColour(form.label_process), 0x0000FFu);
   EXPECT_TRUE(dialogs_.messages.empty()) << "no Imprint Finish. for a failed run";
 }
 
-TEST_F(RunWindowTest, UnwritableListFileIsReportedAfterTheRunStarted) {
+TEST_F(RunWindowTest, ALongStatusEndsBeforeImprintWithItsMiddleLeftOut) {
+  TForm1& form = StartWindow();
+  const std::string status = "Stopped at " + std::string(300, 'x') + ".jpg: Not a JPEG file";
+  form.show_status({0x0000FF, status});
+  const auto* label = dynamic_cast<quorvel::ElidingLabel*>(form.label_process);
+  ASSERT_NE(label, nullptr);
+  EXPECT_LT(label->geometry().right(), form.Start_Imprint->x());
+  EXPECT_TRUE(label->shownText().startsWith("Stopped at xx")) << label->shownText().toStdString();
+  EXPECT_TRUE(label->shownText().endsWith("Not a JPEG file"));
+  EXPECT_EQ(label->toolTip().toStdString(), status);
+}
+
+TEST_F(RunWindowTest, UnwritableListFileStartsNothing) {
   TForm1& form = StartWindow();
   fs::create_directories(app_.path() / "filelist" / "blocker");  // a folder in its place
   SetList("/p/a.jpg");
   form.Start_Imprint->click();
-  EXPECT_TRUE(form.run_in_progress());
-  EXPECT_TRUE(form.Timer1->isActive());
-  EXPECT_EQ(dialogs_.errors.size(), 1u);
+  EXPECT_FALSE(form.run_in_progress());
+  EXPECT_TRUE(generator_->started_programs.empty());
+  EXPECT_TRUE(form.Memo1->isEnabled());
+  EXPECT_EQ(ListText(), "/p/a.jpg");
+  EXPECT_EQ(dialogs_.errors,
+            std::vector<std::string>{"Cannot write the picture list " +
+                                     (app_.path() / "filelist").string() + ": Is a directory"});
 }
 
 TEST_F(RunWindowTest, ReportRestoresAMinimisedWindowAndIsQueued) {
