@@ -87,7 +87,7 @@ void TForm1::create_tmp_file() {
 }
 
 void TForm1::CopyData(std::string payload) {
-  if (isMinimized()) showNormal();
+  if (isMinimized()) RestoreFromMinimised();
   SetMemoText(Memo2, AppendReport(MemoText(Memo2), payload));
 }
 
