@@ -1,7 +1,9 @@
 #include "frontend/CheckPrevious.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <iostream>
 #include <limits>
 #include <system_error>
 
@@ -18,6 +20,9 @@ constexpr std::size_t kCountOffset = 4;
 // from a window that is gone; more rounds are needed only while other copies
 // keep changing the block.
 constexpr int kRounds = 4;
+// How long a start waits for the copy that holds the slot to answer: a copy
+// that is stopped or hung must not keep every later start waiting.
+constexpr std::chrono::seconds kAnswerWait{2};
 
 std::uint32_t ReadU32(std::span<const std::byte, 8> bytes, std::size_t offset) {
   std::uint32_t value = 0;
@@ -38,9 +43,9 @@ std::int32_t ClampCount(std::int64_t count) {
       std::clamp<std::int64_t>(count, 0, std::numeric_limits<std::int32_t>::max()));
 }
 
-void BringForward(WindowHandle window) {
-  if (platform::IsWindowMinimised(window)) platform::RestoreWindow(window);
-  platform::RaiseWindow(window);
+void BringForward(WindowHandle window, platform::RequestDeadline deadline) {
+  if (platform::IsWindowMinimised(window, deadline)) platform::RestoreWindow(window, deadline);
+  platform::RaiseWindow(window, deadline);
 }
 
 struct ProgramGuard {
@@ -88,13 +93,18 @@ bool InstanceGuard::RestoreIfRunning(WindowHandle window, std::int32_t max_insta
 }
 
 bool InstanceGuard::Contend(WindowHandle window, std::int32_t max_instances) {
+  const auto deadline = std::chrono::steady_clock::now() + kAnswerWait;
   for (int round = 0; round < kRounds; ++round) {
     WindowHandle stored{};
     if (TestAndTake(window, max_instances, stored) == Outcome::kTaken) return false;
     // Outside the lock: the other copy may be waiting for it at its end,
     // when it no longer answers requests.
     try {
-      BringForward(stored);
+      BringForward(stored, deadline);
+      return true;
+    } catch (const platform::WindowTimeoutError&) {
+      // Alive as far as anyone can tell, so its slot is not taken over.
+      holder_silent_ = true;
       return true;
     } catch (const platform::WindowError&) {
       if (TakeOverFrom(stored, window)) return false;
@@ -157,7 +167,12 @@ bool restore_if_running(WindowHandle window, std::int32_t max_instances) {
   ProgramGuard& program = TheProgramGuard();
   if (!program.guard) program.guard = std::make_unique<InstanceGuard>(ProgramBlockName());
   program.block_name = program.guard->block_name();
-  return program.guard->RestoreIfRunning(window, max_instances);
+  const bool refused = program.guard->RestoreIfRunning(window, max_instances);
+  if (program.guard->holder_silent()) {
+    std::cerr << "Another copy of this program file holds its single-instance slot and does not "
+                 "answer; this copy ends.\n";
+  }
+  return refused;
 }
 
 void release_instance_slot() {
@@ -169,6 +184,11 @@ void release_instance_slot() {
 
 const std::string& InstanceBlockName() {
   return TheProgramGuard().block_name;
+}
+
+bool InstanceHolderIsSilent() {
+  const ProgramGuard& program = TheProgramGuard();
+  return program.guard && program.guard->holder_silent();
 }
 
 bool HoldsInstanceSlot() {

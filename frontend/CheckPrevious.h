@@ -33,6 +33,9 @@ std::string ProgramBlockName();
 const std::string& InstanceBlockName();
 // This copy counts as one of the running copies until its release.
 bool HoldsInstanceSlot();
+// The copy holding the slot did not answer in time, so this copy was refused
+// without bringing anything forward.
+bool InstanceHolderIsSilent();
 
 // The guard for a block of any name; the two functions above use the one of
 // the running program. Throws platform::SystemError when the block cannot be
@@ -50,6 +53,8 @@ class InstanceGuard {
 
   const std::string& block_name() const { return block_name_; }
   bool holds_slot() const { return block_ != nullptr; }
+  // The refusal came from a holder that did not answer in time.
+  bool holder_silent() const { return holder_silent_; }
 
  private:
   enum class Outcome { kTaken, kRefused };
@@ -60,6 +65,7 @@ class InstanceGuard {
 
   std::string block_name_;
   std::unique_ptr<platform::SharedBlock> block_;  // held while this copy has a slot
+  bool holder_silent_ = false;
 };
 
 // The two fields of the block.

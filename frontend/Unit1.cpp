@@ -99,7 +99,9 @@ void TForm1::FormCreate() {
     delete registration_notifier_;
     registration_notifier_ = nullptr;
     registration_.reset();
-    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    // A start that brought nothing forward has failed, which a script must see.
+    const int exit_code = InstanceHolderIsSilent() ? 1 : 0;
+    QTimer::singleShot(0, qApp, [exit_code] { QCoreApplication::exit(exit_code); });
   }
   QApplication::setApplicationName(ToQString(FrontEndCaption));
   setWindowTitle(ToQString(FrontEndCaption));
@@ -131,7 +133,7 @@ void TForm1::RegisterWindow() {
         events_.Guarded([this, &payload] { CopyData(payload); });
       });
   registration_->on_is_minimised([this] { return isMinimized(); });
-  registration_->on_restore([this] { showNormal(); });
+  registration_->on_restore([this] { RestoreFromMinimised(); });
   registration_->on_raise([this] {
     raise();
     activateWindow();
@@ -142,6 +144,11 @@ void TForm1::RegisterWindow() {
       if (registration_) registration_->DispatchPending();
     });
   });
+}
+
+// Back to the state before minimising: a maximised window comes back maximised.
+void TForm1::RestoreFromMinimised() {
+  setWindowState(windowState() & ~Qt::WindowMinimized);
 }
 
 bool TForm1::event(QEvent* event) {

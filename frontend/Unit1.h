@@ -225,6 +225,7 @@ class TForm1 : public QWidget {
   void BindEvents();
   void BindTabs();
   void RegisterWindow();
+  void RestoreFromMinimised();
   void FirstActivation();
   void FillFontList();
   void ApplyLoaded(const LoadedSettings& loaded);

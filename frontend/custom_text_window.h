@@ -2,7 +2,7 @@
 // The user-text dialog of a main window: made once, hidden, and handed to the
 // window for its "My Text" icon. The dialog is a window of its own, not a child
 // of the main window, which disables itself (and so all its children) while the
-// dialog is up.
+// dialog is up; it is transient for the main window, so it stays above it.
 
 #include <memory>
 #include <string>

@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 
 #include "platform/errors.h"
 #include "platform/profile.h"
@@ -42,7 +43,9 @@ QPushButton* Button(QWidget* parent, const char* name, const char* caption, int 
 }  // namespace
 
 Tcustom_text_form::Tcustom_text_form(MyTextOwner& owner)
-    : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), owner_(owner) {
+    : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      owner_(owner) {
   setObjectName(QStringLiteral("custom_text_form"));
   setWindowTitle(QStringLiteral("My Text : Imprint"));
   setFixedSize(kClientWidth, kClientHeight);
@@ -84,6 +87,17 @@ void Tcustom_text_form::BuildControls() {
   setTabOrder(save, Button1);
   connect(save, &QPushButton::clicked, this, [this] { saveClick(); });
   connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+}
+
+void Tcustom_text_form::ShowOver(QWidget& main_window) {
+  // Without a transient parent the window system puts the dialog with a hidden
+  // helper window, and a click on the main window hides the dialog behind it.
+  winId();
+  main_window.winId();
+  windowHandle()->setTransientParent(main_window.windowHandle());
+  show();
+  raise();
+  activateWindow();
 }
 
 void Tcustom_text_form::FormActivate() {

@@ -32,6 +32,9 @@ class Tcustom_text_form : public QWidget {
 
   explicit Tcustom_text_form(MyTextOwner& owner);
 
+  // Shows the dialog kept above `main_window`, which it leaves enabled or not.
+  void ShowOver(QWidget& main_window);
+
   void FormActivate();
   void saveClick();
   void Button1Click();

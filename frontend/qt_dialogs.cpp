@@ -4,6 +4,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QSettings>
 #include <QStringList>
 #include <QToolButton>
 
@@ -66,6 +67,15 @@ QString QtNameFilter(const std::string& filter) {
   for (const QString& pattern : text.mid(bar + 1).split(';', Qt::SkipEmptyParts))
     patterns << CaseFreePattern(pattern.trimmed());
   return text.left(bar) + " (" + patterns.join(' ') + ")";
+}
+
+// The colour dialog's custom colours and the file dialog's history go through
+// QSettings into a "QtProject" file of the user's, although the settings file is
+// this program's only configuration (and hands each colour dialog its slots).
+// Under "/dev/null" no file can be made, whoever runs the program.
+QtDialogs::QtDialogs() {
+  for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+    QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
 }
 
 std::optional<ColorChoice> QtDialogs::ChooseColor(const ColorChoice& initial) {

@@ -9,6 +9,9 @@ namespace quorvel {
 
 class QtDialogs : public Dialogs {
  public:
+  // Keeps Qt's dialogs from writing a configuration file of Qt's own.
+  QtDialogs();
+
   std::optional<ColorChoice> ChooseColor(const ColorChoice& initial) override;
   std::vector<std::string> OpenFiles(const FileDialogSpec& spec) override;
   std::optional<std::string> ChooseFolder(const std::string& title,

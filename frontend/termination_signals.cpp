@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QSocketNotifier>
 #include <cerrno>
 
@@ -57,6 +58,10 @@ void TerminationSignals::Drain() {
   while (read(pipe_[0], bytes, sizeof bytes) > 0) {
   }
   if (close_) close_();
+  // An open message box or dialog runs an event loop of its own and keeps the
+  // program alive once the window is closed; exit() ends every running loop
+  // (the box answers as if cancelled) and any loop started after it at once.
+  QCoreApplication::exit(0);
 }
 
 }  // namespace quorvel

@@ -2,7 +2,8 @@
 // The end of a desktop session (SIGTERM, SIGHUP) or Ctrl+C (SIGINT) closes the
 // main window as its close box would, so that the shipped font is withdrawn
 // and the single-instance slot given back; the default action of these
-// signals would end the program without either.
+// signals would end the program without either. The program then ends
+// whatever message box or dialog is open.
 
 #include <QObject>
 #include <functional>
@@ -12,7 +13,8 @@ class QSocketNotifier;
 namespace quorvel {
 
 // One per program. The signal handler only writes a byte to a pipe; `close`
-// runs later on the window's thread, from the event loop.
+// runs later on the window's thread, from the event loop, and then every
+// event loop of the program ends.
 class TerminationSignals : public QObject {
  public:
   explicit TerminationSignals(std::function<void()> close, QObject* parent = nullptr);

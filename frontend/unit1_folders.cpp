@@ -46,9 +46,7 @@ void TForm1::img_helpClick() {
 void TForm1::custom_iconClick() {
   if (custom_text_form == nullptr) return;
   setEnabled(false);
-  custom_text_form->show();
-  custom_text_form->raise();
-  custom_text_form->activateWindow();
+  custom_text_form->ShowOver(*this);
 }
 
 }  // namespace quorvel

@@ -73,7 +73,7 @@ void TForm1::create_tmp_file() {
 }
 
 void TForm1::CopyData(std::string payload) {
-  if (isMinimized()) showNormal();
+  if (isMinimized()) RestoreFromMinimised();
   reports_.Append(payload);
 }
 

@@ -1,13 +1,16 @@
 #include "platform/window.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 
 #include "platform/errors.h"
 #include "platform/runtime_dir.h"
@@ -105,27 +108,73 @@ std::vector<WindowHandle> ListEntries(const std::filesystem::path& registry) {
   return handles;
 }
 
-void SendAll(int fd, const std::byte* bytes, std::size_t size) {
-  while (size > 0) {
-    const ssize_t sent = send(fd, bytes, size, MSG_NOSIGNAL);
-    if (sent < 0 && errno == EINTR) continue;
+// Milliseconds left for poll(); -1 (no limit) without a deadline.
+int MillisecondsLeft(const RequestDeadline& deadline) {
+  if (!deadline) return -1;
+  const auto left =
+      std::chrono::ceil<std::chrono::milliseconds>(*deadline - std::chrono::steady_clock::now());
+  return static_cast<int>(
+      std::clamp<std::int64_t>(left.count(), 0, std::numeric_limits<int>::max()));
+}
+
+[[noreturn]] void ThrowNoAnswer(WindowHandle target) {
+  throw WindowTimeoutError("Window " + window_wire::HandleName(target) + " does not answer");
+}
+
+// With a deadline the socket is used without blocking; this waits for it instead.
+void AwaitReady(int fd, short events, const RequestDeadline& deadline, WindowHandle target) {
+  if (!deadline) return;
+  pollfd entry{fd, events, 0};
+  for (;;) {
+    const int ready = poll(&entry, 1, MillisecondsLeft(deadline));
+    if (ready > 0) return;
+    if (ready == 0) ThrowNoAnswer(target);
+    if (errno != EINTR) throw SystemError(errno);
+  }
+}
+
+int TransferFlags(const RequestDeadline& deadline) {
+  return deadline ? MSG_DONTWAIT : 0;
+}
+
+bool MustRetry(ssize_t result) {
+  return result < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK);
+}
+
+void SendAll(int fd, std::span<const std::byte> bytes, const RequestDeadline& deadline,
+             WindowHandle target) {
+  while (!bytes.empty()) {
+    AwaitReady(fd, POLLOUT, deadline, target);
+    const ssize_t sent =
+        send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | TransferFlags(deadline));
+    if (MustRetry(sent)) continue;
     if (sent <= 0) throw WindowError("The window closed the connection");
-    bytes += sent;
-    size -= static_cast<std::size_t>(sent);
+    bytes = bytes.subspan(static_cast<std::size_t>(sent));
   }
 }
 
-void ReceiveAll(int fd, std::byte* bytes, std::size_t size) {
-  while (size > 0) {
-    const ssize_t got = recv(fd, bytes, size, 0);
-    if (got < 0 && errno == EINTR) continue;
+void ReceiveAll(int fd, std::span<std::byte> bytes, const RequestDeadline& deadline,
+                WindowHandle target) {
+  while (!bytes.empty()) {
+    AwaitReady(fd, POLLIN, deadline, target);
+    const ssize_t got = recv(fd, bytes.data(), bytes.size(), TransferFlags(deadline));
+    if (MustRetry(got)) continue;
     if (got <= 0) throw WindowError("The window closed the connection");
-    bytes += got;
-    size -= static_cast<std::size_t>(got);
+    bytes = bytes.subspan(static_cast<std::size_t>(got));
   }
 }
 
-FileDescriptor ConnectToWindow(WindowHandle target) {
+// A listener whose backlog is full makes connect() wait; the send timeout bounds that wait.
+void LimitConnectWait(int fd, const RequestDeadline& deadline, WindowHandle target) {
+  if (!deadline) return;
+  const int left = MillisecondsLeft(deadline);
+  if (left == 0) ThrowNoAnswer(target);
+  const timeval timeout{left / 1000, (left % 1000) * 1000};
+  if (setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout) != 0)
+    throw SystemError(errno);
+}
+
+FileDescriptor ConnectToWindow(WindowHandle target, const RequestDeadline& deadline) {
   const auto path = window_wire::EntryPath(UserRuntimeDir(), target, window_wire::kSocketSuffix);
   sockaddr_un address{};
   if (target == WindowHandle{} || !SocketFileIsOurs(path) || !FillAddress(path, address)) {
@@ -135,8 +184,10 @@ FileDescriptor ConnectToWindow(WindowHandle target) {
   if (fd.get() < 0) throw SystemError(errno);
   int result;
   do {
+    LimitConnectWait(fd.get(), deadline, target);
     result = connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address);
   } while (result != 0 && errno == EINTR);
+  if (result != 0 && errno == EAGAIN && deadline) ThrowNoAnswer(target);
   if (result != 0 || !window_wire::PeerIsOurUser(fd.get())) {
     throw WindowError("Window " + window_wire::HandleName(target) + " is gone");
   }
@@ -144,21 +195,22 @@ FileDescriptor ConnectToWindow(WindowHandle target) {
 }
 
 std::uint32_t Request(WindowHandle target, const window_wire::RequestHeader& header,
-                      std::span<const std::byte> payload) {
-  const FileDescriptor fd = ConnectToWindow(target);
+                      std::span<const std::byte> payload, const RequestDeadline& deadline) {
+  const FileDescriptor fd = ConnectToWindow(target, deadline);
   const auto header_bytes = window_wire::EncodeRequestHeader(header);
-  SendAll(fd.get(), header_bytes.data(), header_bytes.size());
-  SendAll(fd.get(), payload.data(), payload.size());
+  SendAll(fd.get(), header_bytes, deadline, target);
+  SendAll(fd.get(), payload, deadline, target);
   window_wire::ReplyBytes reply{};
-  ReceiveAll(fd.get(), reply.data(), reply.size());
+  ReceiveAll(fd.get(), reply, deadline, target);
   const auto result = window_wire::DecodeReply(reply);
   if (!result)
     throw WindowError("Window " + window_wire::HandleName(target) + " answered nonsense");
   return *result;
 }
 
-std::uint32_t RequestWithoutPayload(WindowHandle target, window_wire::Kind kind) {
-  return Request(target, {kind, WindowHandle{}, 0, 0}, {});
+std::uint32_t RequestWithoutPayload(WindowHandle target, window_wire::Kind kind,
+                                    const RequestDeadline& deadline) {
+  return Request(target, {kind, WindowHandle{}, 0, 0}, {}, deadline);
 }
 
 }  // namespace
@@ -189,7 +241,7 @@ void SendCopyData(WindowHandle target, WindowHandle sender, std::uint32_t data,
   if (bytes.size() > kMaxCopyDataBytes) throw WindowError("Copy-data too long");
   Request(target,
           {window_wire::Kind::kCopyData, sender, data, static_cast<std::uint32_t>(bytes.size())},
-          bytes);
+          bytes, std::nullopt);
 }
 
 void SendCopyData(WindowHandle target, WindowHandle sender, std::uint32_t data,
@@ -197,16 +249,16 @@ void SendCopyData(WindowHandle target, WindowHandle sender, std::uint32_t data,
   SendCopyData(target, sender, data, std::as_bytes(std::span(bytes.data(), bytes.size())));
 }
 
-bool IsWindowMinimised(WindowHandle target) {
-  return RequestWithoutPayload(target, window_wire::Kind::kIsMinimised) != 0;
+bool IsWindowMinimised(WindowHandle target, RequestDeadline deadline) {
+  return RequestWithoutPayload(target, window_wire::Kind::kIsMinimised, deadline) != 0;
 }
 
-void RestoreWindow(WindowHandle target) {
-  RequestWithoutPayload(target, window_wire::Kind::kRestore);
+void RestoreWindow(WindowHandle target, RequestDeadline deadline) {
+  RequestWithoutPayload(target, window_wire::Kind::kRestore, deadline);
 }
 
-void RaiseWindow(WindowHandle target) {
-  RequestWithoutPayload(target, window_wire::Kind::kRaise);
+void RaiseWindow(WindowHandle target, RequestDeadline deadline) {
+  RequestWithoutPayload(target, window_wire::Kind::kRaise, deadline);
 }
 
 }  // namespace platform

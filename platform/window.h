@@ -25,6 +25,7 @@
 // without a reply. The receiver never blocks on a connection: it reads what has
 // arrived into a buffer of that connection and waits for the rest.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -51,6 +52,17 @@ class WindowError : public Error {
   using Error::Error;
 };
 
+// A window that gave no answer by the caller's deadline: its owner may be
+// stopped or hung, so unlike the other WindowErrors it says nothing of whether
+// the window is gone.
+class WindowTimeoutError : public WindowError {
+ public:
+  using WindowError::WindowError;
+};
+
+// No deadline: a request waits as long as the receiver takes.
+using RequestDeadline = std::optional<std::chrono::steady_clock::time_point>;
+
 // The window of the given class whose caption is exactly `caption` and whose
 // owner still runs; dead entries met on the way are removed.
 std::optional<WindowHandle> FindWindowByClassAndCaption(std::string_view class_name,
@@ -64,10 +76,11 @@ void SendCopyData(WindowHandle target, WindowHandle sender, std::uint32_t data,
 void SendCopyData(WindowHandle target, WindowHandle sender, std::uint32_t data,
                   std::string_view bytes);
 
-// Requests for bringing another process's window forward; same errors as SendCopyData.
-bool IsWindowMinimised(WindowHandle target);
-void RestoreWindow(WindowHandle target);
-void RaiseWindow(WindowHandle target);
+// Requests for bringing another process's window forward; same errors as SendCopyData,
+// and WindowTimeoutError when the whole exchange has not ended by `deadline`.
+bool IsWindowMinimised(WindowHandle target, RequestDeadline deadline = std::nullopt);
+void RestoreWindow(WindowHandle target, RequestDeadline deadline = std::nullopt);
+void RaiseWindow(WindowHandle target, RequestDeadline deadline = std::nullopt);
 
 // A top-level window of this process in the registry, from construction to
 // destruction. Requests are handled only inside DispatchPending(), on the thread

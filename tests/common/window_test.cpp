@@ -255,6 +255,22 @@ TEST(WindowBringForward, RequestsReachTheHandlers) {
   EXPECT_TRUE(window.reports().empty());
 }
 
+// A window whose owner never dispatches stands for a stopped or hung process.
+TEST(WindowBringForward, WithADeadlineAnUnansweredRequestIsTimedOutAndAGoneWindowIsNot) {
+  ScopedRuntimeDir runtime;
+  WindowRegistration silent("TForm1", "Stopped");
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
+  EXPECT_THROW(platform::IsWindowMinimised(silent.handle(), deadline),
+               platform::WindowTimeoutError);
+  try {
+    platform::RaiseWindow(WindowHandle{0x12345678}, deadline);
+    ADD_FAILURE() << "a window that never existed answered";
+  } catch (const platform::WindowTimeoutError&) {
+    ADD_FAILURE() << "a window that never existed counts as alive";
+  } catch (const platform::WindowError&) {
+  }
+}
+
 TEST(WindowRegistration, DispatchPendingNeverWaits) {
   ScopedRuntimeDir runtime;
   WindowRegistration window("TForm1", "Idle");

@@ -125,6 +125,23 @@ TEST_F(FrontEndStart, SecondStartOfTheSameFileEndsByItselfAndLeavesFirstAndSetti
   EXPECT_EQ(StampOf(Settings(folder_)), settled);
 }
 
+TEST_F(FrontEndStart, StoppedFirstCopyMakesTheSecondStartEndWithAMessage) {
+  auto first = StartAndWait(folder_);
+  ASSERT_EQ(kill(first->pid(), SIGSTOP), 0);
+  struct Resume {
+    pid_t pid;
+    ~Resume() { kill(pid, SIGCONT); }
+  } resume{first->pid()};
+
+  auto second = Start(folder_);
+  const auto second_end = second->WaitForEnd(20s);
+  ASSERT_TRUE(second_end) << "the second start waits for the stopped copy";
+  EXPECT_EQ(*second_end, 1);
+  EXPECT_NE(ReadFile(log()).find("holds its single-instance slot and does not answer"),
+            std::string::npos)
+      << ReadFile(log());
+}
+
 TEST_F(FrontEndStart, CopyInAnotherFolderRunsBesideTheFirst) {
   auto first = StartAndWait(folder_);
   CommonFolder elsewhere(0);

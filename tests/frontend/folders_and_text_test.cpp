@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 #include <chrono>
 #include <cstdlib>
 #include <deque>
@@ -71,6 +72,12 @@ TEST_F(FoldersAndText, MyTextIconDisablesTheWindowAndShowsTheDialogBesideIt) {
   EXPECT_TRUE(dialog.isEnabled()) << "a child of the disabled window would be disabled too";
   EXPECT_EQ(dialog.parentWidget(), nullptr);
   EXPECT_TRUE(dialog.isWindow());
+  ASSERT_NE(dialog.windowHandle(), nullptr);
+  EXPECT_EQ(dialog.windowHandle()->transientParent(), form.windowHandle())
+      << "kept above the main window, not above a hidden helper window";
+  EXPECT_FALSE(dialog.windowFlags() &
+               (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+  EXPECT_TRUE(dialog.windowFlags() & Qt::CustomizeWindowHint) << "the window system's buttons";
   EXPECT_EQ(dialog.custom_textbox->text().toStdString(), "Saved before");
 
   dialog.close();

@@ -2,7 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDialog>
 #include <QRegularExpression>
+#include <QTimer>
+#include <filesystem>
+
+#include "support/fake_frontend.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -22,6 +29,30 @@ TEST(QtNameFilter, PatternsOfTheFilterMatchAnyLetterCase) {
       matched |= QRegularExpression::fromWildcard(pattern).match(c.name).hasMatch();
     EXPECT_EQ(matched, c.listed) << c.name;
   }
+}
+
+void CancelWhenUp() {
+  QTimer::singleShot(0, [] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    dialog->reject();
+  });
+}
+
+TEST(QtDialogs, ColourAndFileDialogsWriteNoConfigurationOfQtsOwn) {
+  const testing_support::TempDir home;
+  const testing_support::ScopedEnv home_env("HOME", home.path().string());
+  const testing_support::ScopedEnv config_env("XDG_CONFIG_HOME", home.slash() + ".config");
+  {
+    quorvel::QtDialogs dialogs;
+    quorvel::ColorChoice choice{0x4080FF, {}};
+    choice.Slots[0] = 0x123456;
+    CancelWhenUp();
+    EXPECT_FALSE(dialogs.ChooseColor(choice));
+    CancelWhenUp();
+    EXPECT_TRUE(dialogs.OpenFiles({"Add Pictures", "JPEG (*.JPG)|*.JPG"}).empty());
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(home.path()));
 }
 
 }  // namespace

@@ -257,15 +257,16 @@ TEST_F(RunWindowTest, UnwritableListFileStartsNothing) {
                                      (app_.path() / "filelist").string() + ": Is a directory"});
 }
 
-TEST_F(RunWindowTest, ReportRestoresAMinimisedWindowAndIsQueued) {
+TEST_F(RunWindowTest, ReportRestoresAMinimisedWindowAsItWasAndIsQueued) {
   TForm1& form = StartWindow();
-  form.show();
+  form.showMaximized();
   form.showMinimized();
   QCoreApplication::processEvents();
   ASSERT_TRUE(form.isMinimized());
   form.CopyData("/p/a.jpg|/o/a.jpg");
   form.CopyData("/p/b.jpg|NoExifData");
   EXPECT_FALSE(form.isMinimized());
+  EXPECT_TRUE(form.isMaximized()) << "a maximised window must come back maximised";
   EXPECT_EQ(QueueText(), "/p/a.jpg|/o/a.jpg\r\n/p/b.jpg|NoExifData");
 }
 
