@@ -1,11 +1,10 @@
 #include "frontend/CheckPrevious.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <limits>
-#include <system_error>
 
 #include "platform/errors.h"
+#include "platform/process_list.h"
 
 namespace quorvel {
 namespace {
@@ -146,9 +145,7 @@ void InstanceGuard::Release() {
 }
 
 std::string ProgramBlockName() {
-  std::error_code error;
-  std::string path = std::filesystem::read_symlink("/proc/self/exe", error).string();
-  if (error) throw platform::SystemError(error.value());
+  std::string path = platform::RunningProgramFile().string();
   std::erase(path, '/');
   return path;
 }
