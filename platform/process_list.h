@@ -1,5 +1,6 @@
 #pragma once
-// Stands in for the tool-help process snapshot (CreateToolhelp32Snapshot).
+// Stands in for the tool-help process snapshot (CreateToolhelp32Snapshot) and
+// for asking for the own program file (GetModuleFileName).
 
 #include <filesystem>
 #include <string>
