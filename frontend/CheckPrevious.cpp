@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <iostream>
 #include <limits>
-#include <system_error>
 
 #include "platform/errors.h"
+#include "platform/process_list.h"
 
 namespace quorvel {
 namespace {
@@ -156,9 +155,7 @@ void InstanceGuard::Release() {
 }
 
 std::string ProgramBlockName() {
-  std::error_code error;
-  std::string path = std::filesystem::read_symlink("/proc/self/exe", error).string();
-  if (error) throw platform::SystemError(error.value());
+  std::string path = platform::RunningProgramFile().string();
   std::erase(path, '/');
   return path;
 }

@@ -23,6 +23,8 @@
 #include "frontend/qt_dialogs.h"
 #include "frontend/termination_signals.h"
 #include "platform/desktop_fonts.h"
+#include "platform/errors.h"
+#include "platform/process_list.h"
 #include "shared/helpers.h"
 #include "shared/names.h"
 #include "shared/sysconfig.h"
@@ -43,10 +45,12 @@ QString ToQString(std::string_view text) {
 }  // namespace
 
 std::string RunningProgramFolder() {
-  std::error_code error;
-  const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
-  const std::string folder =
-      error ? QCoreApplication::applicationDirPath().toStdString() : program.parent_path().string();
+  std::string folder;
+  try {
+    folder = platform::RunningProgramFile().parent_path().string();
+  } catch (const platform::SystemError&) {
+    folder = QCoreApplication::applicationDirPath().toStdString();
+  }
   return folder.ends_with('/') ? folder : folder + "/";
 }
 

@@ -1,12 +1,9 @@
 #include "generator/Exif.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <bit>
-#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -62,22 +59,7 @@ class FileHandle {
 
   // Reads up to `size` bytes at `position`; fewer only where the file ends.
   std::size_t ReadAt(std::uint64_t position, std::uint8_t* target, std::size_t size) const {
-    std::size_t done = 0;
-    while (done < size) {
-      const ssize_t got =
-          ::pread(file_.get(), target + done, size - done, static_cast<off_t>(position + done));
-      if (got < 0 && errno == EINTR) {
-        continue;
-      }
-      if (got < 0) {
-        throw platform::InOutError::FromErrno(errno);
-      }
-      if (got == 0) {
-        break;
-      }
-      done += static_cast<std::size_t>(got);
-    }
-    return done;
+    return platform::ReadAt(file_, position, target, size);
   }
 
  private:

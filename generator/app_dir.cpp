@@ -1,14 +1,16 @@
 #include "generator/app_dir.h"
 
-#include <filesystem>
+#include "platform/errors.h"
+#include "platform/process_list.h"
 
 namespace vantrel {
 
 std::string ProgramFolder() {
-  std::error_code error;
-  const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return "./";
-  return exe.parent_path().string() + "/";
+  try {
+    return platform::RunningProgramFile().parent_path().string() + "/";
+  } catch (const platform::SystemError&) {
+    return "./";
+  }
 }
 
 }  // namespace vantrel

@@ -1,11 +1,7 @@
 #include "generator/picture_list.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 
-#include "platform/errors.h"
 #include "platform/file.h"
 
 namespace vantrel {
@@ -27,12 +23,9 @@ bool PictureListReader::AtEnd() const {
 
 void PictureListReader::FillWhenEmpty() {
   while (pos_ == size_ && !exhausted_) {
-    const ssize_t got = read(file_.get(), buffer_.data(), buffer_.size());
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) throw platform::InOutError::FromErrno(errno);
+    size_ = platform::ReadChunk(file_, buffer_.data(), buffer_.size());
     pos_ = 0;
-    size_ = static_cast<std::size_t>(got);
-    exhausted_ = got == 0;
+    exhausted_ = size_ == 0;
   }
 }
 

@@ -131,6 +131,29 @@ std::string ReadToEnd(const FileDescriptor& file) {
   }
 }
 
+std::size_t ReadChunk(const FileDescriptor& file, void* target, std::size_t size) {
+  for (;;) {
+    const ssize_t got = read(file.get(), target, size);
+    if (got >= 0) return static_cast<std::size_t>(got);
+    if (errno != EINTR) RaiseErrno(errno);
+  }
+}
+
+std::size_t ReadAt(const FileDescriptor& file, std::uint64_t position, void* target,
+                   std::size_t size) {
+  auto* bytes = static_cast<char*>(target);
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t got =
+        pread(file.get(), bytes + done, size - done, static_cast<off_t>(position + done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) RaiseErrno(errno);
+    if (got == 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  return done;
+}
+
 void WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t written = write(fd, bytes.data(), bytes.size());

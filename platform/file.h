@@ -5,6 +5,8 @@
 
 #include <sys/types.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -45,6 +47,15 @@ FileDescriptor OpenRegularFile(const std::string& path, int extra_flags = 0);
 
 // Reads from the current position to the end of the file.
 std::string ReadToEnd(const FileDescriptor& file);
+
+// One read of up to `size` bytes from the current position, going on after
+// interruptions; 0 at the end of the file.
+std::size_t ReadChunk(const FileDescriptor& file, void* target, std::size_t size);
+
+// Reads `size` bytes at `position`, leaving the file position alone; fewer only
+// where the file ends.
+std::size_t ReadAt(const FileDescriptor& file, std::uint64_t position, void* target,
+                   std::size_t size);
 
 // Writes every byte, going on after interruptions and short writes.
 void WriteAll(int fd, std::string_view bytes);

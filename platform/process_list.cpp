@@ -8,6 +8,9 @@
 #include <fstream>
 #include <memory>
 #include <string_view>
+#include <system_error>
+
+#include "platform/errors.h"
 
 namespace platform {
 namespace {
@@ -72,6 +75,13 @@ std::vector<std::string> SnapshotProcessFiles() {
     if (!file.empty()) files.push_back(std::move(file));
   }
   return files;
+}
+
+std::filesystem::path RunningProgramFile() {
+  std::error_code error;
+  auto path = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) throw SystemError(error.value());
+  return path;
 }
 
 }  // namespace platform

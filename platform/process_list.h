@@ -1,6 +1,8 @@
 #pragma once
-// Stands in for the tool-help process snapshot (CreateToolhelp32Snapshot).
+// Stands in for the tool-help process snapshot (CreateToolhelp32Snapshot) and
+// for asking for the own program file (GetModuleFileName).
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -11,5 +13,9 @@ namespace platform {
 // process name from /proc/PID/stat. Processes of other users are left out, so
 // that another user's program can never stand in for one of ours.
 std::vector<std::string> SnapshotProcessFiles();
+
+// The full path of the running program's own file (/proc/self/exe); throws
+// SystemError when it cannot be read.
+std::filesystem::path RunningProgramFile();
 
 }  // namespace platform

@@ -1,5 +1,6 @@
 #include "platform/profile.h"
 
+#include "platform/ascii_case.h"
 #include "platform/errors.h"
 #include "platform/file.h"
 
@@ -17,18 +18,6 @@ std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
   return text;
-}
-
-char UpperAscii(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-  }
-  return true;
 }
 
 // One line of the file: `content` without its line end, `end` the offset just
@@ -111,7 +100,7 @@ Location Locate(std::string_view text, std::string_view section, std::string_vie
   while (walker.Next(line)) {
     if (const auto name = SectionNameOf(line.content)) {
       if (where.section_found) break;
-      inside = SameName(*name, section);
+      inside = SameTextAsciiCase(*name, section);
       if (inside) {
         where.section_found = true;
         where.last_filled_line = line;
@@ -121,7 +110,7 @@ Location Locate(std::string_view text, std::string_view section, std::string_vie
     if (!inside) continue;
     if (!TrimBlanks(line.content).empty()) where.last_filled_line = line;
     const auto key_line = KeyLineOf(line.content);
-    if (key_line && SameName(key_line->key, key)) {
+    if (key_line && SameTextAsciiCase(key_line->key, key)) {
       where.key_line = line;
       break;
     }

@@ -4,25 +4,18 @@
 
 #include <algorithm>
 
+#include "platform/ascii_case.h"
 #include "platform/process_list.h"
 
-namespace {
+using platform::SameTextAsciiCase;
 
-char UpperAscii(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
+namespace {
 
 bool IsTrimmed(char c) {
   return static_cast<unsigned char>(c) <= 32;
 }
 
 }  // namespace
-
-bool SameTextAsciiCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return UpperAscii(x) == UpperAscii(y);
-         });
-}
 
 std::string_view FileNamePart(std::string_view path) {
   const auto slash = path.rfind('/');

@@ -19,9 +19,6 @@ std::int64_t GetFileSize64(const std::string& path);
 // Index of the first entry equal to `text` ignoring the case of a-z, -1 when none.
 int IndexOfTextInList(std::string_view text, std::span<const std::string_view> list);
 
-// Equal ignoring the case of a-z only; every other byte must match exactly.
-bool SameTextAsciiCase(std::string_view a, std::string_view b);
-
 // Removes every leading and trailing character whose code is 32 or less.
 std::string Trim(std::string_view text);
 

@@ -67,6 +67,18 @@ TEST(FileOpen, OnlyARegularFileIsOpenedAndNothingWaits) {
   EXPECT_EQ(OpenDescriptorCount(), before);
 }
 
+TEST(FileRead, PositionedReadsLeaveThePositionAndStopOnlyAtTheEnd) {
+  TempDir dir;
+  WriteFile(dir / "ten", "0123456789");
+  const platform::FileDescriptor file = platform::OpenRegularFile((dir / "ten").string());
+  std::string bytes(8, '-');
+  EXPECT_EQ(platform::ReadAt(file, 6, bytes.data(), bytes.size()), 4u);
+  EXPECT_EQ(bytes.substr(0, 4), "6789");
+  EXPECT_EQ(platform::ReadChunk(file, bytes.data(), 3), 3u);
+  EXPECT_EQ(bytes.substr(0, 3), "012") << "a positioned read moved the file position";
+  EXPECT_EQ(platform::ReadAt(file, 10, bytes.data(), bytes.size()), 0u);
+}
+
 TEST(FileDescriptor, MovingHandsOverAndClosesExactlyOnce) {
   TempDir dir;
   WriteFile(dir / "a", "abc");

@@ -238,7 +238,9 @@ TEST(IniFile, PendingWritesReachTheFileOnlyAtTheFlushInProfileOrder) {
     platform::IniFile ini(path);
     for (const Write& w : c.writes) ini.WriteString(w.section, w.key, w.value);
     EXPECT_EQ(std::filesystem::exists(path), c.before != nullptr) << c.name;
-    if (c.before != nullptr) EXPECT_EQ(ReadFile(path), c.before) << c.name;
+    if (c.before != nullptr) {
+      EXPECT_EQ(ReadFile(path), c.before) << c.name;
+    }
     EXPECT_EQ(ini.ReadString(c.writes[0].section, c.writes[0].key, "none"),
               platform::ProfileSnapshot(c.after).Read(c.writes[0].section, c.writes[0].key))
         << c.name;

@@ -6,14 +6,13 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
-#include <thread>
 
 #include "platform/errors.h"
 #include "platform/shell.h"
+#include "support/background_program.h"
 #include "support/fake_frontend.h"
 #include "support/temp_dir.h"
 
@@ -22,11 +21,10 @@ using platform::StartedProgram;
 using testing_support::ReadFile;
 using testing_support::ScopedEnv;
 using testing_support::TempDir;
+using testing_support::WaitUntil;
 using testing_support::WriteFile;
 
 namespace {
-
-constexpr auto kPatience = std::chrono::seconds(10);
 
 void WriteScript(const std::filesystem::path& path, const std::string& body) {
   WriteFile(path, "#!/bin/sh\n" + body + "\n");
@@ -34,13 +32,9 @@ void WriteScript(const std::filesystem::path& path, const std::string& body) {
 }
 
 std::optional<ProcessExit> PollUntilEnded(StartedProgram& program) {
-  const auto deadline = std::chrono::steady_clock::now() + kPatience;
-  while (std::chrono::steady_clock::now() < deadline) {
-    if (auto exit = program.Poll()) return exit;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  kill(program.pid(), SIGKILL);
-  return std::nullopt;
+  std::optional<ProcessExit> exit;
+  if (!WaitUntil([&] { return (exit = program.Poll()).has_value(); })) kill(program.pid(), SIGKILL);
+  return exit;
 }
 
 bool NotOurChildAnyMore(pid_t pid) {
@@ -48,12 +42,7 @@ bool NotOurChildAnyMore(pid_t pid) {
 }
 
 bool WaitForFile(const std::filesystem::path& path) {
-  const auto deadline = std::chrono::steady_clock::now() + kPatience;
-  while (!std::filesystem::exists(path)) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return true;
+  return WaitUntil([&] { return std::filesystem::exists(path); });
 }
 
 // Closes a descriptor that a started program must not inherit.

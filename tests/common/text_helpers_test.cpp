@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "platform/ascii_case.h"
 #include "shared/helpers.h"
 #include "shared/names.h"
+
+using platform::SameTextAsciiCase;
 
 TEST(IsAllDigits, Cases) {
   EXPECT_TRUE(IsAllDigits(""));

@@ -50,8 +50,8 @@ INSTANTIATE_TEST_SUITE_P(
                     ArtworkCase{"tab_month_grey.png", 45, 17},
                     ArtworkCase{"tab_year_grey.png", 45, 17},
                     ArtworkCase{"tab_time_grey.png", 45, 17}),
-    [](const testing::TestParamInfo<ArtworkCase>& info) {
-      std::string name = info.param.name;
+    [](const testing::TestParamInfo<ArtworkCase>& param_info) {
+      std::string name = param_info.param.name;
       return name.substr(0, name.find('.'));
     });
 

@@ -10,16 +10,15 @@
 #include <QPushButton>
 #include <QTest>
 #include <QWindow>
-#include <chrono>
 #include <cstdlib>
 #include <deque>
 #include <functional>
 #include <optional>
 #include <sstream>
-#include <thread>
 
 #include "frontend/custom_text_window.h"
 #include "frontend/my_text.h"
+#include "support/background_program.h"
 #include "support/user_text_settings.h"
 #include "window_fixture.h"
 
@@ -184,11 +183,9 @@ class StandInOpener {
     chmod(script.c_str(), 0755);
   }
 
-  // The arguments of the one call since the last Take(); empty after 5 s without one.
+  // The arguments of the one call since the last Take(); empty when none came in time.
   std::vector<std::string> Take() {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!fs::exists(record_) && std::chrono::steady_clock::now() < deadline)
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    testing_support::WaitUntil([&] { return fs::exists(record_); });
     std::vector<std::string> arguments;
     std::istringstream lines(ReadFile(record_));
     for (std::string line; std::getline(lines, line);) arguments.push_back(line);

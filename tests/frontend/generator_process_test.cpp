@@ -7,11 +7,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <thread>
 
+#include "support/background_program.h"
 #include "support/fake_frontend.h"
 #include "window_fixture.h"
 
@@ -20,6 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 using quorvel_test::TempDir;
 using quorvel_test::WriteFile;
+using testing_support::WaitUntil;
 
 // A program name no other process of the machine has.
 std::string UniqueName() {
@@ -35,12 +35,8 @@ fs::path Script(const TempDir& folder, const std::string& name, const std::strin
 
 // Looks until the started program has ended and been reaped.
 quorvel::RunTick LookUntilEnded(quorvel::GeneratorProcess& process, const std::string& name) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  quorvel::RunTick tick = process.Look(name);
-  while (!tick.started_exit && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    tick = process.Look(name);
-  }
+  quorvel::RunTick tick;
+  WaitUntil([&] { return (tick = process.Look(name)).started_exit.has_value(); });
   return tick;
 }
 
@@ -61,9 +57,7 @@ TEST_F(GeneratorProcessTest, StartsNothingWhileOneRunsOrWhenTheProgramIsMissing)
     _exit(127);
   }
   quorvel::SystemGeneratorProcess process;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!process.Look(name).generator_running && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  WaitUntil([&] { return process.Look(name).generator_running; });
   EXPECT_FALSE(process.StartUnlessRunning((programs_.path() / "other" / name).string(), name));
   EXPECT_TRUE(process.Look(name).generator_running);
   EXPECT_FALSE(process.Look(name).started_exit);

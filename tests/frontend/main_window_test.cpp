@@ -188,7 +188,9 @@ TEST_F(WindowTest, EachSettingHandlerWritesItsChoiceAndMovesTheFocus) {
     form.label_path_output->setFocus();
     c.act(form);
     QCoreApplication::processEvents();
-    if (c.written.empty()) EXPECT_FALSE(std::filesystem::exists(ini()));
+    if (c.written.empty()) {
+      EXPECT_FALSE(std::filesystem::exists(ini()));
+    }
     for (const auto& [key, value] : c.written) EXPECT_EQ(Value(key), value) << key;
     EXPECT_EQ(form.focusWidget() == form.Start_Imprint, c.focuses_imprint);
   }

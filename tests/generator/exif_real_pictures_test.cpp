@@ -34,7 +34,9 @@ TEST(ExifRealPictures, DatesMatchTheManifest) {
       continue;
     }
     EXPECT_EQ(exif.DateTimeOriginal, date) << file;
-    if (!date.empty()) EXPECT_TRUE(exif.HasExif) << file;
+    if (!date.empty()) {
+      EXPECT_TRUE(exif.HasExif) << file;
+    }
   }
   EXPECT_GT(pictures, 0);
 }

@@ -159,9 +159,8 @@ TEST(JpegPicture, HugeDimensionsAreRefusedBeforeDecoding) {
   bytes.replace(sof + 5, 4, "\xFF\xDC\xFF\xDC");
   WriteFile(dir / "huge.jpg", bytes);
   const std::string path = (dir / "huge.jpg").string();
-  const auto start = std::chrono::steady_clock::now();
+  // Decoding first would ask for 12 GB of pixels and fail another way.
   const std::string message = MessageOf([&] { DecodeJpegFile(path); });
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
   EXPECT_NE(message.find(path), std::string::npos);
   EXPECT_NE(message.find("65500 x 65500"), std::string::npos) << message;
 }

@@ -35,9 +35,13 @@ class BackgroundProgram {
   std::optional<int> exit_code_;
 };
 
+// The one deadline for whatever a test waits on: ample for a sanitizer build
+// on a busy machine, and reached only when something is wrong.
+inline constexpr std::chrono::seconds kPatience{30};
+
 // Polls `condition` every 20 ms until it holds or `timeout` passes; its last answer.
 template <typename Condition>
-bool WaitUntil(Condition condition, std::chrono::milliseconds timeout) {
+bool WaitUntil(Condition condition, std::chrono::milliseconds timeout = kPatience) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   for (;;) {
     if (condition()) return true;

@@ -77,11 +77,12 @@ std::string MakeXmpSegment();
 std::string MakeIccSegment(std::size_t profile_size);
 
 // The parts of a JPEG-like file, in file order after FF D8.
+// Every member has an initialiser, so that designated initialisers may leave any out.
 struct JpegLayout {
-  std::optional<std::size_t> app0_length;  // an APP0 segment with this length field
-  std::vector<std::string> before_exif;    // whole segments
-  std::optional<ExifSpec> exif;            // the EXIF APP1 segment
-  std::vector<std::string> after_exif;     // whole segments
+  std::optional<std::size_t> app0_length{};  // an APP0 segment with this length field
+  std::vector<std::string> before_exif{};    // whole segments
+  std::optional<ExifSpec> exif{};            // the EXIF APP1 segment
+  std::vector<std::string> after_exif{};     // whole segments
 };
 
 // FF D8, the segments, then a start of scan, a few scan bytes and FF D9.
