@@ -133,7 +133,7 @@ TEST_F(FrontEndStart, StoppedFirstCopyMakesTheSecondStartEndWithAMessage) {
   } resume{first->pid()};
 
   auto second = Start(folder_);
-  const auto second_end = second->WaitForEnd(20s);
+  const auto second_end = second->WaitForEnd(testing_support::kPatience);
   ASSERT_TRUE(second_end) << "the second start waits for the stopped copy";
   EXPECT_EQ(*second_end, 1);
   EXPECT_NE(ReadFile(log()).find("holds its single-instance slot and does not answer"),
