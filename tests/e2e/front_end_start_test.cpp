@@ -4,19 +4,25 @@
 // window.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 
 #include <algorithm>
 
 #include <chrono>
 #include <filesystem>
+#include <future>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <sstream>
 #include <thread>
 
 #include "platform/desktop_fonts.h"
+#include "platform/runtime_dir.h"
 #include "platform/window.h"
+#include "platform/window_wire.h"
 #include "shared/names.h"
 #include "support/background_program.h"
 #include "support/common_folder.h"
@@ -54,6 +60,24 @@ std::optional<FileStamp> StampOf(const fs::path& file) {
 
 std::optional<platform::WindowHandle> FrontEndWindow() {
   return platform::FindWindowByClassAndCaption(MainWindowClass, FrontEndCaption);
+}
+
+std::size_t DescriptorCount(pid_t pid) {
+  const fs::directory_iterator entries("/proc/" + std::to_string(pid) + "/fd");
+  return static_cast<std::size_t>(std::distance(entries, fs::directory_iterator()));
+}
+
+// A connection that sends the first bytes of a request and then nothing more.
+platform::FileDescriptor HalfRequest(platform::WindowHandle window) {
+  const auto path = platform::window_wire::EntryPath(platform::UserRuntimeDir(), window,
+                                                     platform::window_wire::kSocketSuffix);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  path.native().copy(address.sun_path, sizeof address.sun_path - 1);
+  platform::FileDescriptor fd(socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  if (connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
+    send(fd.get(), "QWN1", 4, MSG_NOSIGNAL);
+  return fd;
 }
 
 bool HasDesktopFont(const std::string& file) {
@@ -165,6 +189,25 @@ TEST_F(FrontEndStart, EndOfSessionClosesLikeTheCloseBox) {
     EXPECT_EQ(entry.path().filename().string().find(block), std::string::npos)
         << "the single-instance block was left behind: " << entry.path();
   }
+}
+
+TEST_F(FrontEndStart, FloodOfHalfRequestsNeitherTakesItsDescriptorsNorItsAnswers) {
+  auto program = StartAndWait(folder_);
+  const auto window = FrontEndWindow();
+  ASSERT_TRUE(window);
+  const std::size_t descriptors_before = DescriptorCount(program->pid());
+  std::vector<platform::FileDescriptor> flood;
+  for (int i = 0; i < 1200; ++i) flood.push_back(HalfRequest(*window));
+
+  auto answer =
+      std::async(std::launch::async, [&] { return platform::IsWindowMinimised(*window); });
+  if (answer.wait_for(10s) != std::future_status::ready) {
+    program->Kill();  // ends the request, which would otherwise wait for ever
+    FAIL() << "a well-formed request was not answered during the flood";
+  }
+  EXPECT_FALSE(answer.get());
+  EXPECT_LE(DescriptorCount(program->pid()),
+            descriptors_before + platform::kMaxPendingConnections + 8);
 }
 
 TEST_F(FrontEndStart, HandEditedSettingsLoadAsStoredAndAreSavedBack) {
