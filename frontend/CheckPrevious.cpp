@@ -149,7 +149,7 @@ std::string ProgramBlockName() {
   std::error_code error;
   std::string path = std::filesystem::read_symlink("/proc/self/exe", error).string();
   if (error) throw platform::SystemError(error.value());
-  std::erase(path, '/');
+  // The whole path: the block layer escapes it, so distinct files get distinct blocks.
   return path;
 }
 

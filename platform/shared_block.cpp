@@ -19,21 +19,24 @@
 namespace platform {
 namespace {
 
-
 constexpr std::size_t kHashDigits = 16;
 constexpr std::size_t kMaxObjectNameLength = 255;
 constexpr int kFallbackAttempts = 8;
 constexpr std::size_t kFallbackDigits = 8;
 constexpr const char* kHexDigits = "0123456789abcdef";
 
+// Readable and one-to-one: "/" becomes "_", so "_" and the escape "%" are
+// written as "%5F" and "%25".
 std::string Escape(std::string_view name) {
   std::string escaped;
   escaped.reserve(name.size());
   for (const char c : name) {
     if (c == '%') {
       escaped += "%25";
+    } else if (c == '_') {
+      escaped += "%5F";
     } else if (c == '/') {
-      escaped += "%2F";
+      escaped += '_';
     } else {
       escaped += c;
     }

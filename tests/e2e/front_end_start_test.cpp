@@ -21,6 +21,7 @@
 
 #include "platform/desktop_fonts.h"
 #include "platform/runtime_dir.h"
+#include "platform/shared_block.h"
 #include "platform/window.h"
 #include "platform/window_wire.h"
 #include "shared/names.h"
@@ -178,8 +179,7 @@ TEST_F(FrontEndStart, EndOfSessionClosesLikeTheCloseBox) {
   auto program = StartAndWait(folder_);
   const std::string font = (folder_.app() / "package" / "Fenwyn.pack").string();
   ASSERT_TRUE(WaitUntil([&] { return HasDesktopFont(font); }, 5s));
-  std::string block = folder_.frontend().string();
-  std::erase(block, '/');
+  const std::string block = platform::SharedBlockKey(folder_.frontend().string());
 
   ASSERT_EQ(kill(program->pid(), SIGTERM), 0);
   EXPECT_EQ(program->WaitForEnd(10s), 0) << ReadFile(log());
