@@ -36,6 +36,11 @@ namespace platform {
 std::string SharedBlockKey(std::string_view name);
 inline constexpr std::size_t kMaxBlockKeyLength = 160;
 
+// Removes the objects of every block of the runtime folder that no live
+// process holds (their holders were killed), skipping blocks that are busy
+// right now. Creating a block does this too.
+void RemoveAbandonedSharedBlocks();
+
 // The block exists (a live process holds it) but cannot be opened.
 class SharedBlockOpenError : public SystemError {
  public:

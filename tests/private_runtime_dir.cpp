@@ -11,6 +11,8 @@
 #include <string>
 #include <system_error>
 
+#include "platform/shared_block.h"
+
 namespace {
 
 class PrivateRuntimeDir {
@@ -22,6 +24,14 @@ class PrivateRuntimeDir {
     setenv("XDG_RUNTIME_DIR", path_.c_str(), 1);
   }
   ~PrivateRuntimeDir() {
+    try {
+      // Programs that a test killed cannot remove their blocks' shared memory.
+      if (!path_.empty()) {
+        setenv("XDG_RUNTIME_DIR", path_.c_str(), 1);
+        platform::RemoveAbandonedSharedBlocks();
+      }
+    } catch (...) {
+    }
     std::error_code ignored;
     if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
   }

@@ -145,6 +145,18 @@ TEST(SharedBlock, HolderKilledLeavesNoBlockBehind) {
   EXPECT_TRUE(AllZero(*block));
 }
 
+TEST(SharedBlock, ObjectOfAKilledHolderGoesWithTheNextSweep) {
+  ScopedRuntimeDir runtime;
+  const std::string name = UniqueName("abandoned");
+  const pid_t holder = StartHolder(name, std::byte{0x01});
+  ASSERT_GT(holder, 0);
+  const std::string object_name = OpenBlock(name)->object_name();
+  KillAndReap(holder);
+  ASSERT_TRUE(std::filesystem::exists(ObjectFile(object_name)));
+  platform::RemoveAbandonedSharedBlocks();
+  EXPECT_FALSE(std::filesystem::exists(ObjectFile(object_name)));
+}
+
 TEST(SharedBlock, NameTakenByAnObjectNotOursUsesAnotherName) {
   ScopedRuntimeDir runtime;
   const std::string name = UniqueName("taken");
