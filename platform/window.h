@@ -117,6 +117,8 @@ class WindowRegistration {
   void Listen();
   void Unregister() noexcept;
   void WriteInfo(std::string_view caption) const;
+  void Serve(std::uint64_t id);
+  void KeepDeadlines();
   void AcceptPending();
   void Admit(FileDescriptor fd);
   void PauseAccepting();

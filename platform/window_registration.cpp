@@ -177,17 +177,29 @@ void WindowRegistration::DispatchPending() {
   // Ids, not iterators: a handler may dispatch again (a modal loop) and change the map.
   std::vector<std::uint64_t> ready;
   for (int i = 0; i < count; ++i) ready.push_back(events[static_cast<std::size_t>(i)].data.u64);
-  for (const std::uint64_t id : ready) {
-    if (id == kListenerId) {
-      AcceptPending();
-    } else if (id == kTimerId) {
-      std::uint64_t expirations = 0;
-      // Only empties the timer; what is due is found below.
-      [[maybe_unused]] const ssize_t got = read(timer_.get(), &expirations, sizeof expirations);
-    } else {
-      ReadFrom(id);
-    }
+  try {
+    for (const std::uint64_t id : ready) Serve(id);
+  } catch (...) {
+    // The deadlines must be kept even when no dispatch follows.
+    KeepDeadlines();
+    throw;
   }
+  KeepDeadlines();
+}
+
+void WindowRegistration::Serve(std::uint64_t id) {
+  if (id == kListenerId) {
+    AcceptPending();
+  } else if (id == kTimerId) {
+    std::uint64_t expirations = 0;
+    // Only empties the timer; KeepDeadlines() finds what is due.
+    [[maybe_unused]] const ssize_t got = read(timer_.get(), &expirations, sizeof expirations);
+  } else {
+    ReadFrom(id);
+  }
+}
+
+void WindowRegistration::KeepDeadlines() {
   const Clock::time_point now = Clock::now();
   DropOverdue(now);
   ResumeAcceptingWhenDue(now);
