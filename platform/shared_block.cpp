@@ -139,10 +139,7 @@ void RemoveIfAbandoned(const std::filesystem::path& folder, const std::string& k
   if (recorded) shm_unlink(recorded->c_str());
 }
 
-}  // namespace
-
-void RemoveAbandonedSharedBlocks() {
-  const std::filesystem::path folder = UserRuntimeDir();
+void RemoveAbandonedBlocksIn(const std::filesystem::path& folder) {
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
     const std::string name = entry.path().filename().string();
@@ -155,6 +152,12 @@ void RemoveAbandonedSharedBlocks() {
       // Not one of ours (a link, another user's file): left alone.
     }
   }
+}
+
+}  // namespace
+
+void RemoveAbandonedSharedBlocks() {
+  RemoveAbandonedBlocksIn(UserRuntimeDir());
 }
 
 std::string SharedBlockKey(std::string_view name) {
@@ -195,7 +198,7 @@ SharedBlock::~SharedBlock() {
 void SharedBlock::Create() {
   // Objects left by holders that all died go first, those of other blocks too.
   if (const auto previous = ReadRecordedName(holders_.get(), key_)) shm_unlink(previous->c_str());
-  RemoveAbandonedSharedBlocks();
+  RemoveAbandonedBlocksIn(folder_);
   const std::string base = ObjectPrefix(key_);
   std::optional<FileDescriptor> object = CreateObject(base);
   std::string name = base;
