@@ -207,7 +207,7 @@ TEST_F(FrontEndStart, FloodOfHalfRequestsNeitherTakesItsDescriptorsNorItsAnswers
   }
   EXPECT_FALSE(answer.get());
   EXPECT_LE(DescriptorCount(program->pid()),
-            descriptors_before + platform::kMaxPendingConnections + 8);
+            descriptors_before + platform::kMaxPendingConnections + 16);
 }
 
 TEST_F(FrontEndStart, HandEditedSettingsLoadAsStoredAndAreSavedBack) {
