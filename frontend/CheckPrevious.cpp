@@ -155,9 +155,8 @@ void InstanceGuard::Release() {
 }
 
 std::string ProgramBlockName() {
-  std::string path = platform::RunningProgramFile().string();
-  std::erase(path, '/');
-  return path;
+  // The whole path: the block layer escapes it, so distinct files get distinct blocks.
+  return platform::RunningProgramFile().string();
 }
 
 bool restore_if_running(WindowHandle window, std::int32_t max_instances) {

@@ -2,7 +2,8 @@
 // The single-instance guard: one copy of the front-end per program file.
 //
 // The copies of one program file share an 8-byte block (platform/shared_block.h)
-// named after the program file's full path with every "/" removed:
+// named after the program file's full path (escaped by the block layer, so
+// that two program files never share a block):
 //   offset 0  u32 LE  window handle of the copy that last took a slot; the
 //                     copy that is brought forward when a start is refused
 //   offset 4  i32 LE  number of copies holding a slot
@@ -27,7 +28,7 @@ bool restore_if_running(platform::WindowHandle window, std::int32_t max_instance
 // Once at program end: gives back this copy's slot.
 void release_instance_slot();
 
-// The name of the running program's block: /proc/self/exe without any "/".
+// The name of the running program's block: the path of /proc/self/exe.
 std::string ProgramBlockName();
 // The block name the guard uses; empty before it ran and after the release.
 const std::string& InstanceBlockName();

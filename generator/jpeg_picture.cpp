@@ -1,5 +1,6 @@
 #include "generator/jpeg_picture.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -231,16 +232,21 @@ void ReadCmykRows(Decompressor& decoder, platform::Bitmap& bitmap) {
   }
 }
 
-// The output is written under a hidden temporary name beside its final name
-// and moved into place when complete, so that whoever waits for the final
-// name never sees a part of it. Until then the destructor removes it.
+// The output is written as a file without a name in the folder of its final
+// name and linked to that name when complete, so that whoever waits for the
+// final name never sees a part of it, and a generator that is killed leaves
+// nothing behind.
 class TempOutput {
  public:
   TempOutput(const std::string& final_path, std::string context)
       : context_(std::move(context)), temporary_(Begin(final_path)) {
-    std::FILE* file = fdopen(temporary_->descriptor().get(), "wb");
+    // The stream writes through a copy of the descriptor: the file needs the
+    // original open until it has its name.
+    platform::FileDescriptor copy(fcntl(temporary_->descriptor().get(), F_DUPFD_CLOEXEC, 0));
+    if (!copy.valid()) Fail(errno);
+    std::FILE* file = fdopen(copy.get(), "wb");
     if (file == nullptr) Fail(errno);
-    temporary_->descriptor().Release();
+    copy.Release();
     file_.reset(file);
   }
   ~TempOutput() { file_.reset(); }
@@ -261,7 +267,7 @@ class TempOutput {
   // file at the final name (a name kept free for this output) is replaced.
   void Commit() {
     try {
-      if (temporary_->MoveToTargetUnlessTaken()) return;
+      if (temporary_->LinkToTargetUnlessTaken()) return;
     } catch (const platform::InOutError& error) {
       throw JpegError(context_, error.what());
     }
@@ -270,9 +276,9 @@ class TempOutput {
 
  private:
   // Created like any new file: mode 0666 less the umask.
-  std::unique_ptr<platform::TemporarySibling> Begin(const std::string& final_path) const {
+  std::unique_ptr<platform::UnnamedNewFile> Begin(const std::string& final_path) const {
     try {
-      return std::make_unique<platform::TemporarySibling>(final_path);
+      return std::make_unique<platform::UnnamedNewFile>(final_path);
     } catch (const platform::InOutError& error) {
       throw JpegError(context_, error.what());
     }
@@ -281,7 +287,7 @@ class TempOutput {
   [[noreturn]] void Fail(int error) const { throw JpegError(context_, ErrnoText(error)); }
 
   std::string context_;
-  std::unique_ptr<platform::TemporarySibling> temporary_;
+  std::unique_ptr<platform::UnnamedNewFile> temporary_;
   FileHandle file_;
 };
 

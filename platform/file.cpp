@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <random>
+#include <string>
 
 #include "platform/errors.h"
 
@@ -215,6 +216,42 @@ int TemporarySibling::MoveWithoutReplacing() {
   unlink(path_.c_str());
   path_.clear();
   return 0;
+}
+
+UnnamedNewFile::UnnamedNewFile(std::string target, mode_t mode) : target_(std::move(target)) {
+  const std::string folder = SplitPath(target_).first;
+  file_ = FileDescriptor(
+      open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
+  if (file_.valid()) return;
+  // EISDIR: a kernel that does not know O_TMPFILE takes it for a folder's open.
+  if (errno != EOPNOTSUPP && errno != EISDIR) RaiseErrno(errno);
+  named_fallback_ = std::make_unique<TemporarySibling>(target_, mode);
+}
+
+UnnamedNewFile::~UnnamedNewFile() = default;
+
+FileDescriptor& UnnamedNewFile::descriptor() {
+  return named_fallback_ ? named_fallback_->descriptor() : file_;
+}
+
+bool UnnamedNewFile::LinkToTargetUnlessTaken() {
+  if (named_fallback_) return named_fallback_->MoveToTargetUnlessTaken();
+  int error = LinkWithoutReplacing();
+  if (error == EEXIST && IsEmptyRegularFile(target_)) {
+    // A link cannot replace: the empty file gives way first. Should a writer
+    // fill that name meanwhile, the second link finds it taken.
+    if (unlink(target_.c_str()) != 0 && errno != ENOENT) RaiseErrno(errno);
+    error = LinkWithoutReplacing();
+  }
+  if (error == EEXIST) return false;
+  if (error != 0) RaiseErrno(error);
+  return true;
+}
+
+int UnnamedNewFile::LinkWithoutReplacing() const {
+  const std::string self = "/proc/self/fd/" + std::to_string(file_.get());
+  return linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target_.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0
+                                                                                           : errno;
 }
 
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes, mode_t new_file_mode) {

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -90,6 +91,33 @@ class TemporarySibling {
   std::string path_;
   FileDescriptor file_;
   bool moved_ = false;
+};
+
+// A new file in the folder of `target` that has no name at all until it is
+// linked to `target` (O_TMPFILE), so that nobody sees a part of it and a writer
+// killed in the middle leaves nothing behind. Where the file system cannot make
+// such a file, it is a TemporarySibling instead.
+class UnnamedNewFile {
+ public:
+  // The new file gets `mode` less the umask.
+  explicit UnnamedNewFile(std::string target, mode_t mode = 0666);
+  ~UnnamedNewFile();
+  UnnamedNewFile(const UnnamedNewFile&) = delete;
+  UnnamedNewFile& operator=(const UnnamedNewFile&) = delete;
+
+  // Must stay open until the file is linked: closing it drops an unnamed file.
+  FileDescriptor& descriptor();
+  // Gives the file the target's name unless a file that holds data has it:
+  // then returns false and the target is left untouched. An empty regular file
+  // at the target (a name kept free for this file) is replaced.
+  bool LinkToTargetUnlessTaken();
+
+ private:
+  int LinkWithoutReplacing() const;
+
+  std::string target_;
+  FileDescriptor file_;
+  std::unique_ptr<TemporarySibling> named_fallback_;
 };
 
 // Replaces the file at `path` by `bytes` as one step: a reader sees the old

@@ -19,21 +19,24 @@
 namespace platform {
 namespace {
 
-
 constexpr std::size_t kHashDigits = 16;
 constexpr std::size_t kMaxObjectNameLength = 255;
 constexpr int kFallbackAttempts = 8;
 constexpr std::size_t kFallbackDigits = 8;
 constexpr const char* kHexDigits = "0123456789abcdef";
 
+// Readable and one-to-one: "/" becomes "_", so "_" and the escape "%" are
+// written as "%5F" and "%25".
 std::string Escape(std::string_view name) {
   std::string escaped;
   escaped.reserve(name.size());
   for (const char c : name) {
     if (c == '%') {
       escaped += "%25";
+    } else if (c == '_') {
+      escaped += "%5F";
     } else if (c == '/') {
-      escaped += "%2F";
+      escaped += '_';
     } else {
       escaped += c;
     }
@@ -56,9 +59,13 @@ std::uint64_t Fnv1a(std::string_view text) {
   return hash;
 }
 
+constexpr std::string_view kFilePrefix = "block-";
+constexpr std::string_view kLockSuffix = ".lock";
+constexpr std::string_view kHoldersSuffix = ".holders";
+
 std::filesystem::path BlockFile(const std::filesystem::path& folder, const std::string& key,
                                 std::string_view suffix) {
-  return folder / ("block-" + key + std::string(suffix));
+  return folder / (std::string(kFilePrefix) + key + std::string(suffix));
 }
 
 // A file of our runtime folder, never a link or something another user put there.
@@ -125,7 +132,36 @@ std::optional<FileDescriptor> CreateObject(const std::string& name) {
   return fd;
 }
 
+// The object of block `key` when no holder's lock remains; never waits.
+void RemoveIfAbandoned(const std::filesystem::path& folder, const std::string& key) {
+  const FileDescriptor lock = OpenPrivateFile(BlockFile(folder, key, kLockSuffix));
+  if (Flock(lock.get(), LOCK_EX | LOCK_NB) != 0) return;
+  const FileDescriptor holders = OpenPrivateFile(BlockFile(folder, key, kHoldersSuffix));
+  if (Flock(holders.get(), LOCK_EX | LOCK_NB) != 0) return;
+  const auto recorded = ReadRecordedName(holders.get(), key);
+  if (recorded) shm_unlink(recorded->c_str());
+}
+
+void RemoveAbandonedBlocksIn(const std::filesystem::path& folder) {
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    const std::string name = entry.path().filename().string();
+    if (!name.starts_with(kFilePrefix) || !name.ends_with(kHoldersSuffix)) continue;
+    const std::string key =
+        name.substr(kFilePrefix.size(), name.size() - kFilePrefix.size() - kHoldersSuffix.size());
+    try {
+      RemoveIfAbandoned(folder, key);
+    } catch (const SystemError&) {
+      // Not one of ours (a link, another user's file): left alone.
+    }
+  }
+}
+
 }  // namespace
+
+void RemoveAbandonedSharedBlocks() {
+  RemoveAbandonedBlocksIn(UserRuntimeDir());
+}
 
 std::string SharedBlockKey(std::string_view name) {
   std::string key = Escape(name);
@@ -136,12 +172,12 @@ std::string SharedBlockKey(std::string_view name) {
 
 SharedBlockLock::SharedBlockLock(std::string_view name)
     : key_(SharedBlockKey(name)), folder_(UserRuntimeDir()) {
-  fd_ = OpenPrivateFile(BlockFile(folder_, key_, ".lock"));
+  fd_ = OpenPrivateFile(BlockFile(folder_, key_, kLockSuffix));
   if (Flock(fd_.get(), LOCK_EX) != 0) throw SystemError(errno);
 }
 
 SharedBlock::SharedBlock(const SharedBlockLock& lock) : key_(lock.key()), folder_(lock.folder()) {
-  holders_ = OpenPrivateFile(BlockFile(folder_, key_, ".holders"));
+  holders_ = OpenPrivateFile(BlockFile(folder_, key_, kHoldersSuffix));
   if (Flock(holders_.get(), LOCK_EX | LOCK_NB) == 0) {
     Create();
     return;
@@ -163,8 +199,9 @@ SharedBlock::~SharedBlock() {
 }
 
 void SharedBlock::Create() {
-  // Objects left by holders that all died go first.
+  // Objects left by holders that all died go first, those of other blocks too.
   if (const auto previous = ReadRecordedName(holders_.get(), key_)) shm_unlink(previous->c_str());
+  RemoveAbandonedBlocksIn(folder_);
   const std::string base = ObjectPrefix(key_);
   std::optional<FileDescriptor> object = CreateObject(base);
   std::string name = base;
@@ -208,7 +245,7 @@ void SharedBlock::MapObject(FileDescriptor object) {
 void SharedBlock::RemoveIfLast() {
   if (object_name_.empty()) return;
   // Without the lock a starting copy could be opening the object right now.
-  const FileDescriptor lock = OpenPrivateFile(BlockFile(folder_, key_, ".lock"));
+  const FileDescriptor lock = OpenPrivateFile(BlockFile(folder_, key_, kLockSuffix));
   if (Flock(lock.get(), LOCK_EX | LOCK_NB) != 0) return;
   if (Flock(holders_.get(), LOCK_EX | LOCK_NB) == 0) shm_unlink(object_name_.c_str());
 }

@@ -3,9 +3,9 @@
 // OpenFileMappingA / MapViewOfFile) of 8 bytes.
 //
 // The block "name" of user U is the POSIX shared memory object
-// "/" U "-" <name>, mode 0600 (a "/" inside the name is written "%2F", a "%"
-// "%25"; a name too long for the system is cut and completed by a hash of the
-// whole name). Two files of the user's runtime folder (UserRuntimeDir(), mode
+// "/" U "-" <name>, mode 0600 (a "/" inside the name is written "_", a "_"
+// "%5F" and a "%" "%25"; a name too long for the system is cut and completed
+// by a hash of the whole name). Two files of the user's runtime folder (UserRuntimeDir(), mode
 // 0700) go with it:
 //   block-<name>.lock     exclusive flock while a process opens, creates,
 //                         reads or changes the block (SharedBlockLock);
@@ -35,6 +35,11 @@ namespace platform {
 // without "/", at most kMaxBlockKeyLength bytes, and different for different names.
 std::string SharedBlockKey(std::string_view name);
 inline constexpr std::size_t kMaxBlockKeyLength = 160;
+
+// Removes the objects of every block of the runtime folder that no live
+// process holds (their holders were killed), skipping blocks that are busy
+// right now. Creating a block does this too.
+void RemoveAbandonedSharedBlocks();
 
 // The block exists (a live process holds it) but cannot be opened.
 class SharedBlockOpenError : public SystemError {

@@ -215,6 +215,14 @@ std::uint32_t RequestWithoutPayload(WindowHandle target, window_wire::Kind kind,
 
 }  // namespace
 
+void window_wire::RemoveDeadEntries(const std::filesystem::path& registry, WindowHandle own) {
+  for (const WindowHandle handle : ListEntries(registry)) {
+    if (handle == own) continue;
+    if (Probe(EntryPath(registry, handle, kSocketSuffix)) == Presence::kDead)
+      RemoveEntry(registry, handle);
+  }
+}
+
 std::optional<WindowHandle> FindWindowByClassAndCaption(std::string_view class_name,
                                                         std::string_view caption) {
   const auto registry = UserRuntimeDir();

@@ -23,7 +23,11 @@
 // A request with another magic, an unknown kind, a payload that is too long or
 // a payload on a kind that takes none makes the receiver drop the connection
 // without a reply. The receiver never blocks on a connection: it reads what has
-// arrived into a buffer of that connection and waits for the rest.
+// arrived into a buffer of that connection and waits for the rest. It keeps at
+// most kMaxPendingConnections such connections (a new one drops the oldest) and
+// drops one whose request has not arrived whole within kRequestDeadline, so
+// that clients which stop half-way can neither exhaust its descriptors nor keep
+// a well-formed request from being answered.
 
 #include <chrono>
 #include <cstddef>
@@ -39,12 +43,15 @@
 #include <vector>
 
 #include "platform/errors.h"
+#include "platform/file.h"
 
 namespace platform {
 
 enum class WindowHandle : std::uint32_t {};
 
 inline constexpr std::size_t kMaxCopyDataBytes = 64 * 1024;
+inline constexpr std::size_t kMaxPendingConnections = 32;
+inline constexpr std::chrono::milliseconds kRequestDeadline{2000};
 
 // A window that is gone, never existed, or broke off the exchange.
 class WindowError : public Error {
@@ -103,7 +110,8 @@ class WindowRegistration {
   const std::string& caption() const { return caption_; }
   void set_caption(std::string_view caption);
 
-  // Readable whenever DispatchPending() has something to do.
+  // Readable whenever DispatchPending() has something to do, a deadline of a
+  // pending connection included, so no timer of the owner is needed.
   int fd() const;
   // Handles every request that has fully arrived, without waiting for more.
   // An exception from a handler drops that request's connection and goes on
@@ -121,7 +129,14 @@ class WindowRegistration {
   void Listen();
   void Unregister() noexcept;
   void WriteInfo(std::string_view caption) const;
+  void Serve(std::uint64_t id);
+  void KeepDeadlines();
   void AcceptPending();
+  void Admit(FileDescriptor fd);
+  void PauseAccepting();
+  void ResumeAcceptingWhenDue(std::chrono::steady_clock::time_point now);
+  void DropOverdue(std::chrono::steady_clock::time_point now);
+  void ArmTimer();
   void ReadFrom(std::uint64_t id);
   std::unique_ptr<Connection> Take(std::uint64_t id);
   void Drop(std::uint64_t id);
@@ -135,6 +150,9 @@ class WindowRegistration {
   std::filesystem::path info_path_;
   int listen_fd_ = -1;
   int poll_fd_ = -1;
+  FileDescriptor timer_;
+  // Set while accepting waits for descriptors to be freed (accept failed with EMFILE).
+  std::optional<std::chrono::steady_clock::time_point> accept_resumes_;
   std::uint64_t next_id_ = 1;
   std::map<std::uint64_t, std::unique_ptr<Connection>> connections_;
   CopyDataHandler copy_data_handler_;

@@ -4,12 +4,15 @@
 #include <fcntl.h>
 #include <sys/epoll.h>
 #include <sys/socket.h>
+#include <sys/timerfd.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <random>
 
 #include "platform/runtime_dir.h"
@@ -19,16 +22,40 @@
 namespace platform {
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 constexpr std::uint64_t kListenerId = 0;
+constexpr std::uint64_t kTimerId = std::numeric_limits<std::uint64_t>::max();
 constexpr int kHandleAttempts = 64;
 constexpr int kAcceptsPerDispatch = 64;
 constexpr std::size_t kMaxNamesBytes = 32 * 1024;
+// Out of descriptors, accepting waits this long for some to be freed instead
+// of finding the listening socket readable again at once.
+constexpr auto kAcceptPause = std::chrono::milliseconds(100);
 
-void Watch(int poll_fd, int fd, std::uint64_t id) {
+void Watch(int poll_fd, int fd, std::uint64_t id, std::uint32_t events = EPOLLIN,
+           int operation = EPOLL_CTL_ADD) {
   epoll_event event{};
-  event.events = EPOLLIN;
+  event.events = events;
   event.data.u64 = id;
-  if (epoll_ctl(poll_fd, EPOLL_CTL_ADD, fd, &event) != 0) throw SystemError(errno);
+  if (epoll_ctl(poll_fd, operation, fd, &event) != 0) throw SystemError(errno);
+}
+
+// accept4() errors that say the process or the system has no room for another
+// descriptor; the connection stays in the backlog.
+bool IsOutOfDescriptors(int error) {
+  return error == EMFILE || error == ENFILE || error == ENOBUFS || error == ENOMEM;
+}
+
+void SetTimer(int timer_fd, std::optional<Clock::duration> after) {
+  itimerspec setting{};
+  if (after) {
+    // A zero value would disarm the timer: a deadline that has passed fires at once.
+    const auto nanoseconds = std::max<std::int64_t>(1, std::chrono::nanoseconds(*after).count());
+    setting.it_value.tv_sec = static_cast<time_t>(nanoseconds / 1'000'000'000);
+    setting.it_value.tv_nsec = static_cast<long>(nanoseconds % 1'000'000'000);
+  }
+  if (timerfd_settime(timer_fd, 0, &setting, nullptr) != 0) throw SystemError(errno);
 }
 
 WindowHandle RandomHandle(std::random_device& random) {
@@ -44,6 +71,7 @@ struct WindowRegistration::Connection {
   std::vector<std::byte> buffer = std::vector<std::byte>(window_wire::kRequestHeaderSize);
   std::size_t filled = 0;
   std::optional<window_wire::RequestHeader> header;
+  Clock::time_point deadline = Clock::now() + kRequestDeadline;
 
   std::size_t needed() const {
     return window_wire::kRequestHeaderSize + (header ? header->length : 0);
@@ -59,8 +87,13 @@ WindowRegistration::WindowRegistration(std::string_view class_name, std::string_
   poll_fd_ = epoll_create1(EPOLL_CLOEXEC);
   if (poll_fd_ < 0) throw SystemError(errno);
   try {
+    timer_ = FileDescriptor(timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC));
+    if (!timer_.valid()) throw SystemError(errno);
+    Watch(poll_fd_, timer_.get(), kTimerId);
     Listen();
     WriteInfo(caption_);
+    // A window that was killed never removed its entry: the next one does.
+    window_wire::RemoveDeadEntries(socket_path_.parent_path(), handle_);
   } catch (...) {
     Unregister();
     throw;
@@ -80,6 +113,7 @@ void WindowRegistration::Unregister() noexcept {
     listen_fd_ = -1;
   }
   connections_.clear();
+  timer_ = FileDescriptor();
   if (poll_fd_ >= 0) close(poll_fd_);
   poll_fd_ = -1;
 }
@@ -143,31 +177,85 @@ void WindowRegistration::DispatchPending() {
   // Ids, not iterators: a handler may dispatch again (a modal loop) and change the map.
   std::vector<std::uint64_t> ready;
   for (int i = 0; i < count; ++i) ready.push_back(events[static_cast<std::size_t>(i)].data.u64);
-  for (const std::uint64_t id : ready) {
-    if (id == kListenerId) {
-      AcceptPending();
-    } else {
-      ReadFrom(id);
+  try {
+    for (const std::uint64_t id : ready) Serve(id);
+  } catch (...) {
+    // The deadlines must be kept even when no dispatch follows.
+    KeepDeadlines();
+    throw;
+  }
+  KeepDeadlines();
+}
+
+void WindowRegistration::Serve(std::uint64_t id) {
+  if (id == kListenerId) {
+    AcceptPending();
+  } else if (id == kTimerId) {
+    std::uint64_t expirations = 0;
+    // Only empties the timer; KeepDeadlines() finds what is due.
+    [[maybe_unused]] const ssize_t got = read(timer_.get(), &expirations, sizeof expirations);
+  } else {
+    ReadFrom(id);
+  }
+}
+
+void WindowRegistration::KeepDeadlines() {
+  const Clock::time_point now = Clock::now();
+  DropOverdue(now);
+  ResumeAcceptingWhenDue(now);
+  ArmTimer();
+}
+
+void WindowRegistration::AcceptPending() {
+  for (int i = 0; i < kAcceptsPerDispatch && !accept_resumes_; ++i) {
+    FileDescriptor fd(accept4(listen_fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
+    if (fd.get() >= 0) {
+      if (window_wire::PeerIsOurUser(fd.get())) Admit(std::move(fd));
+    } else if (IsOutOfDescriptors(errno)) {
+      PauseAccepting();
+    } else if (errno != EINTR && errno != ECONNABORTED) {
+      return;
     }
   }
 }
 
-void WindowRegistration::AcceptPending() {
-  for (int i = 0; i < kAcceptsPerDispatch; ++i) {
-    FileDescriptor fd(accept4(listen_fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
-    if (fd.get() < 0) {
-      if (errno == EINTR || errno == ECONNABORTED) continue;
-      return;
-    }
-    if (!window_wire::PeerIsOurUser(fd.get())) continue;
-    const std::uint64_t id = next_id_++;
-    Watch(poll_fd_, fd.get(), id);
-    auto connection = std::make_unique<Connection>();
-    connection->fd = std::move(fd);
-    connections_.emplace(id, std::move(connection));
-    // The sender usually wrote its request right after connecting.
-    ReadFrom(id);
+void WindowRegistration::Admit(FileDescriptor fd) {
+  // The oldest has waited longest for the rest of its request.
+  if (connections_.size() >= kMaxPendingConnections) Drop(connections_.begin()->first);
+  const std::uint64_t id = next_id_++;
+  Watch(poll_fd_, fd.get(), id);
+  auto connection = std::make_unique<Connection>();
+  connection->fd = std::move(fd);
+  connections_.emplace(id, std::move(connection));
+  // The sender usually wrote its request right after connecting.
+  ReadFrom(id);
+}
+
+void WindowRegistration::PauseAccepting() {
+  Watch(poll_fd_, listen_fd_, kListenerId, 0, EPOLL_CTL_MOD);
+  accept_resumes_ = Clock::now() + kAcceptPause;
+}
+
+void WindowRegistration::ResumeAcceptingWhenDue(Clock::time_point now) {
+  if (!accept_resumes_ || *accept_resumes_ > now) return;
+  accept_resumes_.reset();
+  Watch(poll_fd_, listen_fd_, kListenerId, EPOLLIN, EPOLL_CTL_MOD);
+}
+
+void WindowRegistration::DropOverdue(Clock::time_point now) {
+  // Ids grow with the time of acceptance, and so do the deadlines.
+  while (!connections_.empty() && connections_.begin()->second->deadline <= now) {
+    Drop(connections_.begin()->first);
   }
+}
+
+void WindowRegistration::ArmTimer() {
+  std::optional<Clock::time_point> due = accept_resumes_;
+  if (!connections_.empty()) {
+    const Clock::time_point deadline = connections_.begin()->second->deadline;
+    due = due ? std::min(*due, deadline) : deadline;
+  }
+  SetTimer(timer_.get(), due ? std::optional(*due - Clock::now()) : std::nullopt);
 }
 
 void WindowRegistration::ReadFrom(std::uint64_t id) {

@@ -50,6 +50,11 @@ std::optional<WindowHandle> ParseEntryName(std::string_view name, std::string_vi
 std::filesystem::path EntryPath(const std::filesystem::path& registry, WindowHandle handle,
                                 std::string_view suffix);
 
+// Removes every entry but `own` whose owner is gone: a process killed with its
+// window registered leaves both files behind. Entries still being made (a
+// socket without its info file) are left alone.
+void RemoveDeadEntries(const std::filesystem::path& registry, WindowHandle own);
+
 // The peer at the other end of a connected Unix socket runs as our user.
 bool PeerIsOurUser(int fd);
 

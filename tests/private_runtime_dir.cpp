@@ -7,6 +7,8 @@
 #include <string>
 #include <system_error>
 
+#include "platform/shared_block.h"
+
 namespace {
 
 // Gives the test process a runtime folder (XDG_RUNTIME_DIR) of its own before
@@ -24,6 +26,11 @@ class PrivateRuntimeDir : public ::testing::Environment {
     setenv("XDG_RUNTIME_DIR", path_.c_str(), 1);
   }
   void TearDown() override {
+    try {
+      // Programs that a test killed cannot remove their blocks' shared memory.
+      if (!path_.empty()) platform::RemoveAbandonedSharedBlocks();
+    } catch (...) {
+    }
     std::error_code ignored;
     if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
   }

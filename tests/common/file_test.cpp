@@ -1,7 +1,9 @@
 #include "platform/file.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -155,6 +157,28 @@ TEST(TemporarySibling, MovesIntoPlaceOnlyOverNothingOrAnEmptyFile) {
     EXPECT_EQ(ReadFile(target), c.content_after) << c.name;
     EXPECT_EQ(FolderContent(dir.path()), std::vector<std::string>{"IMG_0001.JPG"}) << c.name;
   }
+}
+
+TEST(UnnamedNewFile, HasNoNameWhileWrittenSoAKilledWriterLeavesNothing) {
+  TempDir dir;
+  int written[2];
+  ASSERT_EQ(pipe(written), 0);
+  const pid_t writer = fork();
+  if (writer == 0) {
+    platform::UnnamedNewFile output((dir / "IMG_0001.JPG").string());
+    platform::WriteAll(output.descriptor().get(), std::string(1 << 20, 'x'));
+    if (write(written[1], "w", 1) != 1) _exit(1);
+    pause();
+    _exit(0);
+  }
+  close(written[1]);
+  char byte = 0;
+  ASSERT_EQ(read(written[0], &byte, 1), 1);
+  close(written[0]);
+  EXPECT_TRUE(FolderContent(dir.path()).empty());
+  kill(writer, SIGKILL);
+  waitpid(writer, nullptr, 0);
+  EXPECT_TRUE(FolderContent(dir.path()).empty());
 }
 
 TEST(TemporarySibling, LongNamesStayWithinTheNameLimit) {

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/errors.h"
 #include "platform/runtime_dir.h"
@@ -83,16 +84,17 @@ void KillAndReap(pid_t child) {
 TEST(SharedBlockKey, NamesStayApartAndFitTheSystem) {
   const std::string long_a(400, 'a');
   const std::string long_b = long_a + "b";
-  const std::string keys[] = {
-      platform::SharedBlockKey("workappQuorvel"), platform::SharedBlockKey("a/b"),
-      platform::SharedBlockKey("a%2Fb"),          platform::SharedBlockKey("a%b"),
-      platform::SharedBlockKey(long_a),           platform::SharedBlockKey(long_b),
-  };
+  const std::string names[] = {
+      "workappQuorvel",  "a/b", "a%2Fb", "a%b", long_a, long_b, "/x/ab/c/Quorvel",
+      "/x/a/bc/Quorvel", "a_b", "a%5Fb"};
+  std::vector<std::string> keys;
+  for (const std::string& name : names) keys.push_back(platform::SharedBlockKey(name));
   EXPECT_EQ(keys[0], "workappQuorvel");
-  for (std::size_t i = 0; i < std::size(keys); ++i) {
+  EXPECT_EQ(keys[6], "_x_ab_c_Quorvel");
+  for (std::size_t i = 0; i < keys.size(); ++i) {
     EXPECT_EQ(keys[i].find('/'), std::string::npos) << keys[i];
     EXPECT_LE(keys[i].size(), platform::kMaxBlockKeyLength) << keys[i];
-    for (std::size_t j = i + 1; j < std::size(keys); ++j) EXPECT_NE(keys[i], keys[j]);
+    for (std::size_t j = i + 1; j < keys.size(); ++j) EXPECT_NE(keys[i], keys[j]);
   }
 }
 
@@ -141,6 +143,18 @@ TEST(SharedBlock, HolderKilledLeavesNoBlockBehind) {
   auto block = OpenBlock(name);
   EXPECT_FALSE(block->existed());
   EXPECT_TRUE(AllZero(*block));
+}
+
+TEST(SharedBlock, ObjectOfAKilledHolderGoesWithTheNextSweep) {
+  ScopedRuntimeDir runtime;
+  const std::string name = UniqueName("abandoned");
+  const pid_t holder = StartHolder(name, std::byte{0x01});
+  ASSERT_GT(holder, 0);
+  const std::string object_name = OpenBlock(name)->object_name();
+  KillAndReap(holder);
+  ASSERT_TRUE(std::filesystem::exists(ObjectFile(object_name)));
+  platform::RemoveAbandonedSharedBlocks();
+  EXPECT_FALSE(std::filesystem::exists(ObjectFile(object_name)));
 }
 
 TEST(SharedBlock, NameTakenByAnObjectNotOursUsesAnotherName) {

@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -19,6 +20,7 @@
 #include "platform/window.h"
 #include "platform/window_wire.h"
 #include "support/background_program.h"
+#include "support/descriptors.h"
 #include "support/fake_frontend.h"
 
 using platform::WindowHandle;
@@ -63,6 +65,56 @@ std::vector<std::byte> AllByteValues() {
     for (int value = 0; value < 256; ++value) bytes.push_back(static_cast<std::byte>(value));
   }
   return bytes;
+}
+
+// A window registered by a child process that never removes it; the child
+// waits to be killed.
+WindowHandle RegisterInChild(const std::string& caption, pid_t& child) {
+  int handle_pipe[2];
+  if (pipe(handle_pipe) != 0) return WindowHandle{};
+  child = fork();
+  if (child == 0) {
+    auto* window = new WindowRegistration("TForm1", caption);
+    const auto handle = static_cast<std::uint32_t>(window->handle());
+    if (write(handle_pipe[1], &handle, sizeof handle) != sizeof handle) _exit(1);
+    pause();
+    _exit(0);
+  }
+  close(handle_pipe[1]);
+  std::uint32_t raw = 0;
+  EXPECT_EQ(read(handle_pipe[0], &raw, sizeof raw), static_cast<ssize_t>(sizeof raw));
+  close(handle_pipe[0]);
+  return WindowHandle{raw};
+}
+
+void KillAndReap(pid_t child) {
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+}
+
+// Fills every free descriptor while it lives.
+class DescriptorsExhausted {
+ public:
+  DescriptorsExhausted() {
+    getrlimit(RLIMIT_NOFILE, &saved_);
+    rlimit low = saved_;
+    low.rlim_cur = static_cast<rlim_t>(testing_support::OpenDescriptorCount() + 8);
+    setrlimit(RLIMIT_NOFILE, &low);
+    for (int fd; (fd = open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;) fillers_.emplace_back(fd);
+  }
+  ~DescriptorsExhausted() {
+    fillers_.clear();
+    setrlimit(RLIMIT_NOFILE, &saved_);
+  }
+
+ private:
+  rlimit saved_{};
+  std::vector<platform::FileDescriptor> fillers_;
+};
+
+bool Readable(int fd) {
+  pollfd watched{fd, POLLIN, 0};
+  return poll(&watched, 1, 0) == 1;
 }
 
 }  // namespace
@@ -177,26 +229,11 @@ TEST(WindowCopyData, FailsAtOnceWhenTheReceiverIsGoneOrBreaksOff) {
 
 TEST(WindowRegistry, WindowOfAProcessThatDiedIsNotFoundAndIsRemoved) {
   ScopedRuntimeDir runtime;
-  int handle_pipe[2];
-  ASSERT_EQ(pipe(handle_pipe), 0);
-  const pid_t child = fork();
-  if (child == 0) {
-    // Never destroyed: the process is killed with its window registered.
-    auto* window = new WindowRegistration("TForm1", "Doomed");
-    const auto handle = static_cast<std::uint32_t>(window->handle());
-    if (write(handle_pipe[1], &handle, sizeof handle) != sizeof handle) _exit(1);
-    pause();
-    _exit(0);
-  }
-  close(handle_pipe[1]);
-  std::uint32_t raw = 0;
-  ASSERT_EQ(read(handle_pipe[0], &raw, sizeof raw), static_cast<ssize_t>(sizeof raw));
-  close(handle_pipe[0]);
-  const WindowHandle handle{raw};
+  pid_t child = -1;
+  const WindowHandle handle = RegisterInChild("Doomed", child);
   EXPECT_EQ(platform::FindWindowByClassAndCaption("TForm1", "Doomed"), handle);
 
-  kill(child, SIGKILL);
-  waitpid(child, nullptr, 0);
+  KillAndReap(child);
   ASSERT_TRUE(std::filesystem::exists(EntryOf(handle, wire::kInfoSuffix)));
   EXPECT_THROW(platform::SendCopyData(handle, kSender, 0, std::string_view("x")),
                platform::WindowError);
@@ -210,6 +247,18 @@ TEST(WindowRegistry, WindowOfAProcessThatDiedIsNotFoundAndIsRemoved) {
   chmod(EntryOf(orphan, wire::kInfoSuffix).c_str(), 0600);
   EXPECT_FALSE(platform::FindWindowByClassAndCaption("TForm1", "Doomed"));
   EXPECT_FALSE(std::filesystem::exists(EntryOf(orphan, wire::kInfoSuffix)));
+}
+
+TEST(WindowRegistry, NextRegistrationRemovesTheEntryOfAKilledProcess) {
+  ScopedRuntimeDir runtime;
+  FakeFrontEndWindow alive("TForm1", "Alive");
+  pid_t child = -1;
+  const WindowHandle killed = RegisterInChild("Killed generator", child);
+  KillAndReap(child);
+  WindowRegistration next("TApplication", "Next");
+  EXPECT_FALSE(std::filesystem::exists(EntryOf(killed, wire::kInfoSuffix)));
+  EXPECT_FALSE(std::filesystem::exists(EntryOf(killed, wire::kSocketSuffix)));
+  EXPECT_EQ(platform::FindWindowByClassAndCaption("TForm1", "Alive"), alive.handle());
 }
 
 TEST(WindowCopyData, BadFramesAreRefusedAndTheReceiverGoesOn) {
@@ -240,6 +289,35 @@ TEST(WindowCopyData, BadFramesAreRefusedAndTheReceiverGoesOn) {
   platform::SendCopyData(receiver.handle(), kSender, 0, std::string_view("still here"));
   ASSERT_EQ(receiver.reports().size(), 1u);
   EXPECT_EQ(receiver.reports()[0].text(), "still here");
+}
+
+TEST(WindowCopyData, HalfARequestIsDroppedAfterItsDeadline) {
+  ScopedRuntimeDir runtime;
+  FakeFrontEndWindow receiver("TForm1", "Waits not for ever");
+  const platform::FileDescriptor half = ConnectRaw(receiver.handle());
+  ASSERT_EQ(send(half.get(), "QWN1", 4, MSG_NOSIGNAL), 4);
+  EXPECT_TRUE(ClosedByPeer(half.get()));
+}
+
+TEST(WindowRegistration, OutOfDescriptorsAcceptingPausesInsteadOfSpinning) {
+  ScopedRuntimeDir runtime;
+  WindowRegistration window("TForm1", "Starved");
+  int raises = 0;
+  window.on_raise([&] { ++raises; });
+  const platform::FileDescriptor client = ConnectRaw(window.handle());
+  const auto request = wire::EncodeRequestHeader({wire::Kind::kRaise, kSender, 0, 0});
+  ASSERT_EQ(send(client.get(), request.data(), request.size(), MSG_NOSIGNAL), 20);
+  {
+    const DescriptorsExhausted exhausted;
+    window.DispatchPending();
+    EXPECT_FALSE(Readable(window.fd())) << "the failed accept is tried again at once";
+  }
+  EXPECT_TRUE(testing_support::WaitUntil(
+      [&] {
+        if (Readable(window.fd())) window.DispatchPending();
+        return raises == 1;
+      },
+      std::chrono::seconds(10)));
 }
 
 TEST(WindowBringForward, RequestsReachTheHandlers) {

@@ -4,17 +4,24 @@
 // window.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 
 #include <algorithm>
 
 #include <filesystem>
+#include <future>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <sstream>
 
 #include "platform/desktop_fonts.h"
+#include "platform/runtime_dir.h"
+#include "platform/shared_block.h"
 #include "platform/window.h"
+#include "platform/window_wire.h"
 #include "shared/names.h"
 #include "support/background_program.h"
 #include "support/common_folder.h"
@@ -52,6 +59,24 @@ std::optional<FileStamp> StampOf(const fs::path& file) {
 
 std::optional<platform::WindowHandle> FrontEndWindow() {
   return platform::FindWindowByClassAndCaption(MainWindowClass, FrontEndCaption);
+}
+
+std::size_t DescriptorCount(pid_t pid) {
+  const fs::directory_iterator entries("/proc/" + std::to_string(pid) + "/fd");
+  return static_cast<std::size_t>(std::distance(entries, fs::directory_iterator()));
+}
+
+// A connection that sends the first bytes of a request and then nothing more.
+platform::FileDescriptor HalfRequest(platform::WindowHandle window) {
+  const auto path = platform::window_wire::EntryPath(platform::UserRuntimeDir(), window,
+                                                     platform::window_wire::kSocketSuffix);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  path.native().copy(address.sun_path, sizeof address.sun_path - 1);
+  platform::FileDescriptor fd(socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  if (connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
+    send(fd.get(), "QWN1", 4, MSG_NOSIGNAL);
+  return fd;
 }
 
 bool HasDesktopFont(const std::string& file) {
@@ -168,8 +193,7 @@ TEST_F(FrontEndStart, EndOfSessionClosesLikeTheCloseBox) {
   auto program = StartAndWait(folder_);
   const std::string font = (folder_.app() / "package" / "Fenwyn.pack").string();
   ASSERT_TRUE(WaitUntil([&] { return HasDesktopFont(font); }));
-  std::string block = folder_.frontend().string();
-  std::erase(block, '/');
+  const std::string block = platform::SharedBlockKey(folder_.frontend().string());
 
   ASSERT_EQ(kill(program->pid(), SIGTERM), 0);
   EXPECT_EQ(program->WaitForEnd(kPatience), 0) << ReadFile(log());
@@ -179,6 +203,25 @@ TEST_F(FrontEndStart, EndOfSessionClosesLikeTheCloseBox) {
     EXPECT_EQ(entry.path().filename().string().find(block), std::string::npos)
         << "the single-instance block was left behind: " << entry.path();
   }
+}
+
+TEST_F(FrontEndStart, FloodOfHalfRequestsNeitherTakesItsDescriptorsNorItsAnswers) {
+  auto program = StartAndWait(folder_);
+  const auto window = FrontEndWindow();
+  ASSERT_TRUE(window);
+  const std::size_t descriptors_before = DescriptorCount(program->pid());
+  std::vector<platform::FileDescriptor> flood;
+  for (int i = 0; i < 1200; ++i) flood.push_back(HalfRequest(*window));
+
+  auto answer =
+      std::async(std::launch::async, [&] { return platform::IsWindowMinimised(*window); });
+  if (answer.wait_for(10s) != std::future_status::ready) {
+    program->Kill();  // ends the request, which would otherwise wait for ever
+    FAIL() << "a well-formed request was not answered during the flood";
+  }
+  EXPECT_FALSE(answer.get());
+  EXPECT_LE(DescriptorCount(program->pid()),
+            descriptors_before + platform::kMaxPendingConnections + 16);
 }
 
 TEST_F(FrontEndStart, HandEditedSettingsLoadAsStoredAndAreSavedBack) {

@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "platform/shared_block.h"
+
 namespace testing_support {
 
 ScopedEnv::ScopedEnv(std::string name, const std::string& value) : name_(std::move(name)) {
@@ -25,6 +27,16 @@ ScopedEnv::~ScopedEnv() {
     setenv(name_.c_str(), previous_->c_str(), 1);
   } else {
     unsetenv(name_.c_str());
+  }
+}
+
+ScopedRuntimeDir::~ScopedRuntimeDir() {
+  // A test may have pointed the variable elsewhere meanwhile.
+  setenv("XDG_RUNTIME_DIR", dir_.path().c_str(), 1);
+  try {
+    platform::RemoveAbandonedSharedBlocks();
+  } catch (const platform::Error&) {
+    // A folder the test made unusable holds no blocks either.
   }
 }
 

@@ -37,10 +37,14 @@ class ScopedEnv {
 };
 
 // A fresh temporary folder as XDG_RUNTIME_DIR, so the test has a window
-// registry to itself.
+// registry to itself. The shared memory of blocks that programs killed by the
+// test left in it goes with it.
 class ScopedRuntimeDir {
  public:
   ScopedRuntimeDir() : env_("XDG_RUNTIME_DIR", dir_.path().string()) {}
+  ~ScopedRuntimeDir();
+  ScopedRuntimeDir(const ScopedRuntimeDir&) = delete;
+  ScopedRuntimeDir& operator=(const ScopedRuntimeDir&) = delete;
   const std::filesystem::path& path() const { return dir_.path(); }
 
  private:
