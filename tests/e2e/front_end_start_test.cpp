@@ -215,7 +215,7 @@ TEST_F(FrontEndStart, FloodOfHalfRequestsNeitherTakesItsDescriptorsNorItsAnswers
 
   auto answer =
       std::async(std::launch::async, [&] { return platform::IsWindowMinimised(*window); });
-  if (answer.wait_for(10s) != std::future_status::ready) {
+  if (answer.wait_for(testing_support::kPatience) != std::future_status::ready) {
     program->Kill();  // ends the request, which would otherwise wait for ever
     FAIL() << "a well-formed request was not answered during the flood";
   }
