@@ -24,6 +24,7 @@
 
 #include "fuzz/fuzz_support.h"
 #include "platform/runtime_dir.h"
+#include "platform/system_call.h"
 #include "platform/window.h"
 
 namespace {
@@ -140,13 +141,14 @@ int Connect(const Receiver& receiver) {
 bool SendBytes(Receiver& receiver, int fd, std::string_view bytes) {
   int idle_rounds = 0;
   while (!bytes.empty()) {
-    const ssize_t sent = send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    const ssize_t sent = platform::RetryOnInterrupt(
+        [&] { return send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT); });
     if (sent > 0) {
       bytes.remove_prefix(static_cast<std::size_t>(sent));
       idle_rounds = 0;
       continue;
     }
-    if (sent < 0 && errno != EAGAIN && errno != EINTR) return false;
+    if (sent < 0 && errno != EAGAIN) return false;
     Check(++idle_rounds < kPatienceRounds, "the receiver stopped reading");
     receiver.Dispatch();
     pollfd writable{fd, POLLOUT, 0};
@@ -190,9 +192,10 @@ std::string ReplyOn(Receiver& receiver, int fd) {
   receiver.DispatchUntil(
       [&] {
         char chunk[64];
-        for (ssize_t got; (got = recv(fd, chunk, sizeof chunk, MSG_DONTWAIT)) != 0;) {
+        const auto receive = [&] { return recv(fd, chunk, sizeof chunk, MSG_DONTWAIT); };
+        for (ssize_t got; (got = platform::RetryOnInterrupt(receive)) != 0;) {
           if (got < 0) {
-            closed = errno != EAGAIN && errno != EINTR;
+            closed = errno != EAGAIN;
             return closed;
           }
           reply.append(chunk, static_cast<std::size_t>(got));

@@ -10,6 +10,7 @@
 #include "platform/errors.h"
 #include "platform/file.h"
 #include "platform/runtime_dir.h"
+#include "platform/system_call.h"
 #include "platform/text_engine.h"
 
 namespace platform {
@@ -27,8 +28,8 @@ class RegistryLock {
   explicit RegistryLock(const fs::path& dir)
       : file_(open((dir / kLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
     if (!file_.valid()) throw InOutError::FromErrno(errno);
-    while (flock(file_.get(), LOCK_EX) != 0) {
-      if (errno != EINTR) throw InOutError::FromErrno(errno);
+    if (RetryOnInterrupt([&] { return flock(file_.get(), LOCK_EX); }) != 0) {
+      throw InOutError::FromErrno(errno);
     }
   }
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/errors.h"
+#include "platform/system_call.h"
 
 namespace platform {
 namespace {
@@ -100,7 +101,8 @@ void FileDescriptor::Reset() noexcept {
 
 void FileDescriptor::Close() {
   if (fd_ < 0) return;
-  // Linux frees the descriptor even when close fails: never close it twice.
+  // Linux frees the descriptor even when close fails or is interrupted: never
+  // close it twice, and take an interruption for success.
   const int result = close(Release());
   if (result != 0 && errno != EINTR) RaiseErrno(errno);
 }
@@ -124,8 +126,7 @@ std::string ReadToEnd(const FileDescriptor& file) {
   std::string text;
   char chunk[kReadChunk];
   for (;;) {
-    const ssize_t got = read(file.get(), chunk, sizeof chunk);
-    if (got < 0 && errno == EINTR) continue;
+    const ssize_t got = RetryOnInterrupt([&] { return read(file.get(), chunk, sizeof chunk); });
     if (got < 0) RaiseErrno(errno);
     if (got == 0) return text;
     text.append(chunk, static_cast<std::size_t>(got));
@@ -133,11 +134,9 @@ std::string ReadToEnd(const FileDescriptor& file) {
 }
 
 std::size_t ReadChunk(const FileDescriptor& file, void* target, std::size_t size) {
-  for (;;) {
-    const ssize_t got = read(file.get(), target, size);
-    if (got >= 0) return static_cast<std::size_t>(got);
-    if (errno != EINTR) RaiseErrno(errno);
-  }
+  const ssize_t got = RetryOnInterrupt([&] { return read(file.get(), target, size); });
+  if (got < 0) RaiseErrno(errno);
+  return static_cast<std::size_t>(got);
 }
 
 std::size_t ReadAt(const FileDescriptor& file, std::uint64_t position, void* target,
@@ -145,9 +144,9 @@ std::size_t ReadAt(const FileDescriptor& file, std::uint64_t position, void* tar
   auto* bytes = static_cast<char*>(target);
   std::size_t done = 0;
   while (done < size) {
-    const ssize_t got =
-        pread(file.get(), bytes + done, size - done, static_cast<off_t>(position + done));
-    if (got < 0 && errno == EINTR) continue;
+    const ssize_t got = RetryOnInterrupt([&] {
+      return pread(file.get(), bytes + done, size - done, static_cast<off_t>(position + done));
+    });
     if (got < 0) RaiseErrno(errno);
     if (got == 0) break;
     done += static_cast<std::size_t>(got);
@@ -157,8 +156,7 @@ std::size_t ReadAt(const FileDescriptor& file, std::uint64_t position, void* tar
 
 void WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
-    const ssize_t written = write(fd, bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) continue;
+    const ssize_t written = RetryOnInterrupt([&] { return write(fd, bytes.data(), bytes.size()); });
     if (written < 0) RaiseErrno(errno);
     if (written == 0) RaiseErrno(EIO);
     bytes.remove_prefix(static_cast<std::size_t>(written));

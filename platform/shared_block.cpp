@@ -15,6 +15,7 @@
 
 #include "platform/errors.h"
 #include "platform/runtime_dir.h"
+#include "platform/system_call.h"
 
 namespace platform {
 namespace {
@@ -79,11 +80,7 @@ FileDescriptor OpenPrivateFile(const std::filesystem::path& path) {
 }
 
 int Flock(int fd, int operation) {
-  int result = 0;
-  do {
-    result = flock(fd, operation);
-  } while (result != 0 && errno == EINTR);
-  return result;
+  return RetryOnInterrupt([&] { return flock(fd, operation); });
 }
 
 // Built by appending: GCC 12 warns (-Wrestrict) falsely on "/" + std::string.

@@ -11,6 +11,7 @@
 #include <initializer_list>
 
 #include "platform/errors.h"
+#include "platform/system_call.h"
 
 extern char** environ;
 
@@ -98,10 +99,7 @@ ProcessExit ExitOf(int status) {
 std::optional<ProcessExit> StartedProgram::Poll() {
   if (exit_) return exit_;
   int status = 0;
-  pid_t reaped = 0;
-  do {
-    reaped = waitpid(pid_, &status, WNOHANG);
-  } while (reaped < 0 && errno == EINTR);
+  const pid_t reaped = RetryOnInterrupt([&] { return waitpid(pid_, &status, WNOHANG); });
   if (reaped == 0) return std::nullopt;
   exit_ = reaped == pid_ ? ExitOf(status) : ProcessExit{false, -1};
   return exit_;
@@ -128,8 +126,7 @@ void OpenWithDesktop(const std::string& target) {
   if (middle < 0) return;
   if (middle == 0) RunOpenerDetached(argv);
   int status = 0;
-  while (waitpid(middle, &status, 0) < 0 && errno == EINTR) {
-  }
+  RetryOnInterrupt([&] { return waitpid(middle, &status, 0); });
 }
 
 }  // namespace platform

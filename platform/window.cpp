@@ -14,6 +14,7 @@
 
 #include "platform/errors.h"
 #include "platform/runtime_dir.h"
+#include "platform/system_call.h"
 #include "platform/window_wire.h"
 
 namespace platform {
@@ -125,29 +126,29 @@ int MillisecondsLeft(const RequestDeadline& deadline) {
 void AwaitReady(int fd, short events, const RequestDeadline& deadline, WindowHandle target) {
   if (!deadline) return;
   pollfd entry{fd, events, 0};
-  for (;;) {
-    const int ready = poll(&entry, 1, MillisecondsLeft(deadline));
-    if (ready > 0) return;
-    if (ready == 0) ThrowNoAnswer(target);
-    if (errno != EINTR) throw SystemError(errno);
-  }
+  // The time left is measured again for each try.
+  const int ready = RetryOnInterrupt([&] { return poll(&entry, 1, MillisecondsLeft(deadline)); });
+  if (ready < 0) throw SystemError(errno);
+  if (ready == 0) ThrowNoAnswer(target);
 }
 
 int TransferFlags(const RequestDeadline& deadline) {
   return deadline ? MSG_DONTWAIT : 0;
 }
 
-bool MustRetry(ssize_t result) {
-  return result < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK);
+// A socket without blocking that is not ready yet.
+bool WouldWait(ssize_t result) {
+  return result < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
 }
 
 void SendAll(int fd, std::span<const std::byte> bytes, const RequestDeadline& deadline,
              WindowHandle target) {
   while (!bytes.empty()) {
     AwaitReady(fd, POLLOUT, deadline, target);
-    const ssize_t sent =
-        send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | TransferFlags(deadline));
-    if (MustRetry(sent)) continue;
+    const ssize_t sent = RetryOnInterrupt([&] {
+      return send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | TransferFlags(deadline));
+    });
+    if (WouldWait(sent)) continue;
     if (sent <= 0) throw WindowError("The window closed the connection");
     bytes = bytes.subspan(static_cast<std::size_t>(sent));
   }
@@ -157,8 +158,9 @@ void ReceiveAll(int fd, std::span<std::byte> bytes, const RequestDeadline& deadl
                 WindowHandle target) {
   while (!bytes.empty()) {
     AwaitReady(fd, POLLIN, deadline, target);
-    const ssize_t got = recv(fd, bytes.data(), bytes.size(), TransferFlags(deadline));
-    if (MustRetry(got)) continue;
+    const ssize_t got = RetryOnInterrupt(
+        [&] { return recv(fd, bytes.data(), bytes.size(), TransferFlags(deadline)); });
+    if (WouldWait(got)) continue;
     if (got <= 0) throw WindowError("The window closed the connection");
     bytes = bytes.subspan(static_cast<std::size_t>(got));
   }
@@ -182,11 +184,11 @@ FileDescriptor ConnectToWindow(WindowHandle target, const RequestDeadline& deadl
   }
   FileDescriptor fd(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
   if (fd.get() < 0) throw SystemError(errno);
-  int result;
-  do {
+  // The wait is limited again, to the time left, for each try.
+  const int result = RetryOnInterrupt([&] {
     LimitConnectWait(fd.get(), deadline, target);
-    result = connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address);
-  } while (result != 0 && errno == EINTR);
+    return connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address);
+  });
   if (result != 0 && errno == EAGAIN && deadline) ThrowNoAnswer(target);
   if (result != 0 || !window_wire::PeerIsOurUser(fd.get())) {
     throw WindowError("Window " + window_wire::HandleName(target) + " is gone");

@@ -16,6 +16,7 @@
 #include <random>
 
 #include "platform/runtime_dir.h"
+#include "platform/system_call.h"
 #include "platform/window.h"
 #include "platform/window_wire.h"
 
@@ -169,11 +170,9 @@ int WindowRegistration::fd() const {
 
 void WindowRegistration::DispatchPending() {
   std::array<epoll_event, 32> events{};
-  const int count = epoll_wait(poll_fd_, events.data(), static_cast<int>(events.size()), 0);
-  if (count < 0) {
-    if (errno == EINTR) return;
-    throw SystemError(errno);
-  }
+  const int count = RetryOnInterrupt(
+      [&] { return epoll_wait(poll_fd_, events.data(), static_cast<int>(events.size()), 0); });
+  if (count < 0) throw SystemError(errno);
   // Ids, not iterators: a handler may dispatch again (a modal loop) and change the map.
   std::vector<std::uint64_t> ready;
   for (int i = 0; i < count; ++i) ready.push_back(events[static_cast<std::size_t>(i)].data.u64);
@@ -208,12 +207,13 @@ void WindowRegistration::KeepDeadlines() {
 
 void WindowRegistration::AcceptPending() {
   for (int i = 0; i < kAcceptsPerDispatch && !accept_resumes_; ++i) {
-    FileDescriptor fd(accept4(listen_fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
+    FileDescriptor fd(RetryOnInterrupt(
+        [&] { return accept4(listen_fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC); }));
     if (fd.get() >= 0) {
       if (window_wire::PeerIsOurUser(fd.get())) Admit(std::move(fd));
     } else if (IsOutOfDescriptors(errno)) {
       PauseAccepting();
-    } else if (errno != EINTR && errno != ECONNABORTED) {
+    } else if (errno != ECONNABORTED) {
       return;
     }
   }
@@ -272,12 +272,12 @@ void WindowRegistration::ReadFrom(std::uint64_t id) {
       connection.buffer.resize(connection.needed());
       continue;
     }
-    const ssize_t got = read(connection.fd.get(), connection.buffer.data() + connection.filled,
-                             connection.needed() - connection.filled);
+    const ssize_t got = RetryOnInterrupt([&] {
+      return read(connection.fd.get(), connection.buffer.data() + connection.filled,
+                  connection.needed() - connection.filled);
+    });
     if (got > 0) {
       connection.filled += static_cast<std::size_t>(got);
-    } else if (got < 0 && errno == EINTR) {
-      continue;
     } else if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
       return;
     } else {

@@ -7,11 +7,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "platform/errors.h"
+#include "platform/system_call.h"
 #include "support/descriptors.h"
 #include "support/temp_dir.h"
 
@@ -79,6 +81,25 @@ TEST(FileRead, PositionedReadsLeaveThePositionAndStopOnlyAtTheEnd) {
   EXPECT_EQ(platform::ReadChunk(file, bytes.data(), 3), 3u);
   EXPECT_EQ(bytes.substr(0, 3), "012") << "a positioned read moved the file position";
   EXPECT_EQ(platform::ReadAt(file, 10, bytes.data(), bytes.size()), 0u);
+}
+
+TEST(RetryOnInterrupt, RepeatsOnlyInterruptedCalls) {
+  int calls = 0;
+  const auto interrupted_twice = [&] {
+    errno = ++calls < 3 ? EINTR : 0;
+    return calls < 3 ? -1 : 7;
+  };
+  EXPECT_EQ(platform::RetryOnInterrupt(interrupted_twice), 7);
+  EXPECT_EQ(calls, 3);
+  calls = 0;
+  const auto refused = [&] {
+    ++calls;
+    errno = EBADF;
+    return -1;
+  };
+  EXPECT_EQ(platform::RetryOnInterrupt(refused), -1);
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(errno, EBADF);
 }
 
 TEST(FileDescriptor, MovingHandsOverAndClosesExactlyOnce) {

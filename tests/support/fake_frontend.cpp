@@ -14,6 +14,7 @@
 #include <stdexcept>
 
 #include "platform/shared_block.h"
+#include "platform/system_call.h"
 
 namespace testing_support {
 
@@ -88,7 +89,8 @@ void FakeFrontEndWindow::Receive(platform::WindowHandle sender, std::uint32_t da
 void FakeFrontEndWindow::Pump() {
   while (true) {
     std::array<pollfd, 2> watched{{{registration_.fd(), POLLIN, 0}, {wake_fd_, POLLIN, 0}}};
-    if (poll(watched.data(), watched.size(), -1) < 0 && errno != EINTR) return;
+    if (platform::RetryOnInterrupt([&] { return poll(watched.data(), watched.size(), -1); }) < 0)
+      return;
     if (watched[1].revents != 0) return;
     if (watched[0].revents == 0) continue;
     try {
