@@ -25,9 +25,9 @@ constexpr double kTargetMilliseconds = 2.0;
 // that every flush really rewrites the file.
 void SaveOnce(const std::string& path, int round) {
   platform::IniFile ini(path);
-  for (const std::string_view key : SysConfig::AllKeys()) {
-    if (key == SysConfig::MyTXT) continue;
-    ini.WriteString(SysConfig::Section, key, std::to_string(round * 7 % 256));
+  for (const std::string_view key : shared::SysConfig::AllKeys()) {
+    if (key == shared::SysConfig::MyTXT) continue;
+    ini.WriteString(shared::SysConfig::Section, key, std::to_string(round * 7 % 256));
   }
   ini.UpdateFile();
 }
@@ -55,6 +55,6 @@ int main(int argc, char** argv) {
   std::filesystem::remove(path);
   const double median = Median(milliseconds);
   std::printf("settings save of %zu keys: median %.3f ms over %d rounds (target %.1f ms)\n",
-              SysConfig::KeyCount - 1, median, rounds, kTargetMilliseconds);
+              shared::SysConfig::KeyCount - 1, median, rounds, kTargetMilliseconds);
   return median <= kTargetMilliseconds ? 0 : 1;
 }

@@ -25,6 +25,8 @@
 
 namespace {
 
+namespace SysConfig = shared::SysConfig;
+
 using Clock = std::chrono::steady_clock;
 
 constexpr double kTickTargetMs = 5.0;

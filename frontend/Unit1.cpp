@@ -107,10 +107,10 @@ void TForm1::FormCreate() {
     const int exit_code = InstanceHolderIsSilent() ? 1 : 0;
     QTimer::singleShot(0, qApp, [exit_code] { QCoreApplication::exit(exit_code); });
   }
-  QApplication::setApplicationName(ToQString(FrontEndCaption));
-  setWindowTitle(ToQString(FrontEndCaption));
+  QApplication::setApplicationName(ToQString(shared::FrontEndCaption));
+  setWindowTitle(ToQString(shared::FrontEndCaption));
   AppDir = options_.AppDir;
-  IniPath = AppDir + std::string(SysConfig::FileName);
+  IniPath = AppDir + std::string(shared::SysConfig::FileName);
   HelpSiteAddress = kHelpSiteAddress;
   FirstActivate = true;
   WinFontsDir = get_windows_dir() + "/";
@@ -124,8 +124,8 @@ void TForm1::install_font() {
 
 void TForm1::RegisterWindow() {
   try {
-    registration_ =
-        std::make_unique<platform::WindowRegistration>(MainWindowClass, FrontEndCaption);
+    registration_ = std::make_unique<platform::WindowRegistration>(shared::MainWindowClass,
+                                                                   shared::FrontEndCaption);
   } catch (const platform::Error& error) {
     dialogs_.ShowError(error.what());
     return;
@@ -172,7 +172,6 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::FormActivate() {
-  GeneratorExe = ::GeneratorExe;
   // A copy that only brought the first one forward must leave its settings alone.
   if (FirstActivate && !refused_) {
     // Cleared first: a set-up that fails is reported once, not at every activation.
@@ -215,7 +214,8 @@ void TForm1::report_load_problems(const std::vector<std::string>& problems) {
 
 void TForm1::ApplyStartSelections() {
   const auto index_or = [](const std::string& text, int fallback) {
-    return !text.empty() && IsAllDigits(text) && text.size() < 9 ? std::stoi(text) : fallback;
+    return !text.empty() && shared::IsAllDigits(text) && text.size() < 9 ? std::stoi(text)
+                                                                         : fallback;
   };
   SelectIndex(txt_position, index_or(Loaded.TxtPosition, 8));
   SelectIndex(fs_list, index_or(Loaded.StampSize, 1));

@@ -113,7 +113,7 @@ class TForm1 : public QWidget {
   LoadedTexts Loaded;
 
   // --- Paths and start-up state.
-  std::string AppDir, IniPath, HelpSiteAddress, WinFontsDir, FontPackPath, GeneratorExe;
+  std::string AppDir, IniPath, HelpSiteAddress, WinFontsDir, FontPackPath;
   bool FirstActivate = false;
 
   Dialogs& dialogs() { return dialogs_; }

@@ -30,7 +30,7 @@ bool SystemGeneratorProcess::StartUnlessRunning(const std::string& program,
                                                 const std::string& name) {
   if (started_ && !started_->Poll()) return false;  // ours from an earlier run still works
   started_.reset();
-  if (IsProcessRunning(name)) return false;
+  if (shared::IsProcessRunning(name)) return false;
   try {
     started_ = platform::StartProgram(program, FreshErrorFile());
   } catch (const platform::Error&) {
@@ -44,7 +44,7 @@ RunTick SystemGeneratorProcess::Look(const std::string& name) {
   if (started_) {
     if (const auto exit = started_->Poll()) tick.started_exit = ToProgramExit(*exit);
   }
-  tick.generator_running = IsProcessRunning(name);
+  tick.generator_running = shared::IsProcessRunning(name);
   return tick;
 }
 

@@ -65,16 +65,16 @@ std::string LineAt(std::string_view text, std::size_t index) {
 }
 
 bool IsBlankText(std::string_view text) {
-  return Trim(text).empty();
+  return shared::Trim(text).empty();
 }
 
 std::string WithoutLines(std::string_view text, const std::function<bool(std::string_view)>& drop) {
   std::vector<std::string> kept;
-  ForEachLine(Trim(text), [&](std::string_view line) {
+  ForEachLine(shared::Trim(text), [&](std::string_view line) {
     if (!IsBlankText(line) && !drop(line)) kept.emplace_back(line);
     return true;
   });
-  return Trim(JoinLines(kept));
+  return shared::Trim(JoinLines(kept));
 }
 
 }  // namespace quorvel

@@ -106,10 +106,10 @@ void Tcustom_text_form::FormActivate() {
 }
 
 void Tcustom_text_form::saveClick() {
-  owner_.my_text() = Trim(custom_textbox->text().toStdString());
+  owner_.my_text() = shared::Trim(custom_textbox->text().toStdString());
   try {
-    platform::WriteProfileString(owner_.ini_path(), SysConfig::Section, SysConfig::MyTXT,
-                                 owner_.my_text());
+    platform::WriteProfileString(owner_.ini_path(), shared::SysConfig::Section,
+                                 shared::SysConfig::MyTXT, owner_.my_text());
   } catch (const platform::Error& error) {
     // The dialog stays open with the typed text, so the user can try again or cancel.
     owner_.report_error(error.what());

@@ -8,7 +8,7 @@
 namespace quorvel {
 
 std::string PictureListFileContent(std::string_view list_text) {
-  return JoinLines(SplitLines(Trim(list_text)));
+  return JoinLines(SplitLines(shared::Trim(list_text)));
 }
 
 void WritePictureListFile(const std::string& path, std::string_view list_text) {

@@ -30,11 +30,11 @@ PictureListMerge MergePickedPictures(std::string_view list_text,
     return merge;
   }
   std::vector<std::string> trimmed_added;
-  for (const auto& path : added) trimmed_added.push_back(Trim(path));
+  for (const auto& path : added) trimmed_added.push_back(shared::Trim(path));
   const std::string current = WithoutLines(list_text, [&](std::string_view line) {
     return std::find(trimmed_added.begin(), trimmed_added.end(), line) != trimmed_added.end();
   });
-  const std::string picked_text = Trim(JoinLines(added));
+  const std::string picked_text = shared::Trim(JoinLines(added));
   merge.list_text = current.empty() ? picked_text : current + std::string(kLineBreak) + picked_text;
   return merge;
 }

@@ -10,6 +10,9 @@
 #include "shared/sysconfig.h"
 
 namespace quorvel {
+
+namespace SysConfig = shared::SysConfig;
+
 namespace {
 
 constexpr std::string_view kDayNameEnd = ". ";
@@ -45,16 +48,16 @@ std::string SeparatorFor(const DateTextChoices& choices) {
 
 std::string DayPrefixFor(const std::string& day_style, int iso_weekday) {
   std::string name;
-  if (day_style == SysConfig::ShortName) name = NameAt(ShortDayNames, iso_weekday - 1);
-  if (day_style == SysConfig::LongName) name = NameAt(LongDayNames, iso_weekday - 1);
+  if (day_style == SysConfig::ShortName) name = NameAt(shared::ShortDayNames, iso_weekday - 1);
+  if (day_style == SysConfig::LongName) name = NameAt(shared::LongDayNames, iso_weekday - 1);
   if (name.empty()) return {};
   return name + std::string(kDayNameEnd);
 }
 
 std::string MonthTextFor(const std::string& month_style, const std::string& month) {
-  const int index = IndexOfTextInList(month, MonthNumbers);
-  if (month_style == SysConfig::ShortName) return NameAt(ShortMonthNames, index);
-  if (month_style == SysConfig::LongName) return NameAt(LongMonthNames, index);
+  const int index = shared::IndexOfTextInList(month, shared::MonthNumbers);
+  if (month_style == SysConfig::ShortName) return NameAt(shared::ShortMonthNames, index);
+  if (month_style == SysConfig::LongName) return NameAt(shared::LongMonthNames, index);
   if (month_style == SysConfig::MonthNumber) return month;
   return {};
 }

@@ -19,7 +19,7 @@ struct PreviewLayoutChoices {
   int size_index = 1;      // selected index of the size class list
   int margin_percent = 0;  // selected index of the margin list, which is the percent
   bool drop_shadow = false;
-  int position_index = kBottomRight;  // selected index of the position list
+  int position_index = shared::kBottomRight;  // selected index of the position list
 };
 
 // 3 % for "Small", 7 % for "Large", 5 % for anything else (no selection too).
@@ -29,7 +29,7 @@ int PreviewStampPercent(int size_index);
 int PreviewFontPoints(int width, int size_index);
 
 // Where the text's cell goes on a `width` x `height` preview for a measured text.
-StampPlacement PlacePreviewText(int width, int height, platform::TextExtent text,
-                                const PreviewLayoutChoices& choices);
+shared::StampPlacement PlacePreviewText(int width, int height, platform::TextExtent text,
+                                        const PreviewLayoutChoices& choices);
 
 }  // namespace quorvel

@@ -6,7 +6,7 @@ namespace quorvel {
 
 platform::FontSpec PreviewFontSpec(const PreviewInputs& inputs, int width) {
   const int points = PreviewFontPoints(width, inputs.size_index);
-  return {inputs.face,      CharHeightForPoints(points),
+  return {inputs.face,      shared::CharHeightForPoints(points),
           inputs.bold,      inputs.italic,
           inputs.underline, inputs.strikeout};
 }
@@ -24,8 +24,8 @@ PreviewRendering RenderPreview(const platform::Bitmap& sample, const PreviewInpu
   rendering.placement = PlacePreviewText(width, height, rendering.extent, layout);
 
   rendering.picture = sample;
-  DrawStamp(rendering.picture, font, inputs.text, rendering.placement,
-            {inputs.text_colour, inputs.shadow_colour});
+  shared::DrawStamp(rendering.picture, font, inputs.text, rendering.placement,
+                    {inputs.text_colour, inputs.shadow_colour});
   return rendering;
 }
 

@@ -24,14 +24,14 @@ struct PreviewInputs {
   platform::ColorRef shadow_colour = 0;
   bool drop_shadow = false;
   int margin_index = 0;  // the margin in percent
-  int position_index = kBottomRight;
+  int position_index = shared::kBottomRight;
 };
 
 struct PreviewRendering {
   platform::Bitmap picture;  // the sample with the stamp drawn on it
   platform::TextExtent extent;
   int font_points = 0;
-  StampPlacement placement{};
+  shared::StampPlacement placement{};
 };
 
 // The font the preview draws with for a preview `width` pixels wide.

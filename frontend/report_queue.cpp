@@ -23,7 +23,7 @@ using ListedPictures = std::unordered_set<std::string>;
 
 ListedPictures ListedIn(std::string_view list_text) {
   ListedPictures listed;
-  for (const auto& line : SplitLines(list_text)) listed.insert(Trim(line));
+  for (const auto& line : SplitLines(list_text)) listed.insert(shared::Trim(line));
   return listed;
 }
 
@@ -33,7 +33,7 @@ std::optional<Report> ParseReport(std::string_view line, const ListedPictures& l
   const auto first_bar = line.find('|');
   if (first_bar == std::string_view::npos) return std::nullopt;
   auto bar = line.rfind('|');
-  while (bar != first_bar && !listed.contains(Trim(line.substr(0, bar)))) {
+  while (bar != first_bar && !listed.contains(shared::Trim(line.substr(0, bar)))) {
     bar = line.rfind('|', bar - 1);
   }
   return Report{std::string(line.substr(0, bar)), std::string(line.substr(bar + 1))};
@@ -51,7 +51,8 @@ StatusLine StatusFor(const Report& report) {
 }
 
 std::string WithoutLinesEqualTo(std::string_view text, const std::string& trimmed_wanted) {
-  return WithoutLines(text, [&](std::string_view line) { return Trim(line) == trimmed_wanted; });
+  return WithoutLines(text,
+                      [&](std::string_view line) { return shared::Trim(line) == trimmed_wanted; });
 }
 
 }  // namespace
@@ -66,7 +67,7 @@ bool OutputFileExists(const std::string& path) {
 // Lines are kept trimmed, as they are compared, and blank ones not at all.
 void ReportQueue::Append(std::string_view payload) {
   for (const auto& line : SplitLines(payload)) {
-    std::string trimmed = Trim(line);
+    std::string trimmed = shared::Trim(line);
     if (!trimmed.empty()) lines_.push_back(std::move(trimmed));
   }
 }
@@ -88,7 +89,7 @@ std::vector<StatusLine> ReportQueue::Settle(std::string& list_text,
     RemoveLinesEqualTo(line);
     if (!report) continue;
     statuses.push_back(StatusFor(*report));
-    const std::string source = Trim(report->source);
+    const std::string source = shared::Trim(report->source);
     list_text = WithoutLinesEqualTo(list_text, source);
     listed.erase(source);
   }

@@ -42,7 +42,7 @@ std::string PicturesLeft(std::size_t count) {
 
 // The message as the generator wrote it, without its program name in front.
 std::string_view WithoutProgramName(std::string_view message) {
-  const std::string prefix = std::string(GeneratorExe) + ": ";
+  const std::string prefix = std::string(shared::GeneratorExe) + ": ";
   if (message.starts_with(prefix)) message.remove_prefix(prefix.size());
   return message;
 }
@@ -68,7 +68,7 @@ std::string LastNonBlankLine(std::string_view text) {
   for (const auto& line : SplitLines(text)) {
     if (!IsBlankText(line)) last = line;
   }
-  return Trim(last);
+  return shared::Trim(last);
 }
 
 std::string LastGeneratorMessage() {
@@ -127,7 +127,7 @@ std::string RunWatch::FailureMessage(const RunTick& tick) const {
 std::string RunWatch::PictureNamedIn(std::string_view message) const {
   std::string named;
   for (const auto& listed : run_pictures_) {
-    const std::string picture = Trim(listed);
+    const std::string picture = shared::Trim(listed);
     if (picture.size() > named.size() && message.starts_with(picture + ": ")) named = picture;
   }
   return named;

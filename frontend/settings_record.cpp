@@ -9,6 +9,8 @@
 
 namespace quorvel {
 
+namespace SysConfig = shared::SysConfig;
+
 namespace {
 
 std::string Flag(bool on) {

@@ -29,7 +29,7 @@ void TForm1::img_open_pictureClick() {
   if (run_in_progress()) return;
   const std::vector<std::string> picked = dialogs_.OpenFiles(OpenDialog1);
   if (!picked.empty()) {
-    tmp_list->setPlainText(QString::fromStdString(Trim(JoinLines(picked))));
+    tmp_list->setPlainText(QString::fromStdString(shared::Trim(JoinLines(picked))));
     const PictureListMerge merge = MergePickedPictures(MemoText(Memo1), picked);
     SetMemoText(Memo1, merge.list_text);
     focus_imprint();

@@ -15,6 +15,7 @@
 #include "frontend/picture_list_merge.h"
 #include "frontend/report_queue.h"
 #include "shared/helpers.h"
+#include "shared/names.h"
 
 namespace quorvel {
 
@@ -59,7 +60,8 @@ void TForm1::Start_ImprintClick() {
   // again: a list that cannot be written ends the click here.
   create_tmp_file();
   reports_.Clear();
-  const bool started = generator_->StartUnlessRunning(AppDir + GeneratorExe, GeneratorExe);
+  const std::string generator_exe(shared::GeneratorExe);
+  const bool started = generator_->StartUnlessRunning(AppDir + generator_exe, generator_exe);
   run_watch_.emplace(started, LastGeneratorMessage, SplitLines(MemoText(Memo1)));
   SetLockedControlsEnabled(*this, false);
   setCursor(Qt::WaitCursor);
@@ -104,9 +106,9 @@ void TForm1::Timer1Timer() {
   AdvanceBar(ProgressBar1);
   CheckFile_finish();
   const std::string list = MemoText(Memo1);
-  RunTick tick = generator_->Look(GeneratorExe);
+  RunTick tick = generator_->Look(std::string(shared::GeneratorExe));
   tick.pictures_left = PictureCount(list);
-  tick.first_picture_left = Trim(LineAt(list, 0));
+  tick.first_picture_left = shared::Trim(LineAt(list, 0));
   tick.settled = last_pass_settled_;
   if (!run_watch_) run_watch_.emplace(false);
   const RunVerdict verdict = run_watch_->Decide(tick);

@@ -13,6 +13,8 @@
 
 namespace quorvel {
 
+namespace SysConfig = shared::SysConfig;
+
 namespace {
 
 constexpr platform::ColorRef kEmphasisRed = 0x0000FF;

@@ -12,6 +12,8 @@
 
 namespace quorvel {
 
+namespace SysConfig = shared::SysConfig;
+
 namespace {
 
 bool IsYes(const std::string& text) {

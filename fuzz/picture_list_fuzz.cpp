@@ -14,6 +14,8 @@
 
 namespace {
 
+namespace SysConfig = shared::SysConfig;
+
 using fuzz_support::Check;
 using vantrel::TForm1;
 

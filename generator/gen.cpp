@@ -77,7 +77,7 @@ DateTextChoices DateChoicesOf(const GeneratorSettings& settings) {
 
 TForm1::TForm1(std::string app_dir)
     : app_dir_(std::move(app_dir)),
-      front_end_running_([] { return IsProcessRunning(FrontEndExe); }),
+      front_end_running_([] { return shared::IsProcessRunning(shared::FrontEndExe); }),
       picture_step_([](TForm1& form) { form.gen(); }) {}
 
 TForm1::~TForm1() = default;
@@ -85,7 +85,7 @@ TForm1::~TForm1() = default;
 void TForm1::FormCreate() {
   if (app_dir_.empty()) app_dir_ = ProgramFolder();
   try {
-    window_.emplace(std::string(MainWindowClass), kGeneratorCaption);
+    window_.emplace(std::string(shared::MainWindowClass), kGeneratorCaption);
   } catch (const std::exception&) {
     // Without a window record the reports cannot name their sender; they are
     // sent all the same, so the run goes on.
@@ -93,7 +93,7 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::FormActivate() {
-  ini_path_ = app_dir_ + std::string(SysConfig::FileName);
+  ini_path_ = app_dir_ + std::string(shared::SysConfig::FileName);
   load_ini();
   // The fonts are needed only after the first picture is decoded; their
   // configuration loads meanwhile.
@@ -114,7 +114,7 @@ void TForm1::FormActivate() {
       termination_requested_ = true;
       continue;
     }
-    if (!Trim(current_picture_).empty()) start_create_output_files();
+    if (!shared::Trim(current_picture_).empty()) start_create_output_files();
   } while (!list.AtEnd());
 }
 
@@ -166,7 +166,7 @@ void TForm1::ChooseOverlayText() {
     return;
   }
   ReadExif();
-  overlay_text_ = Trim(picture_facts_.DateTimeOriginal);
+  overlay_text_ = shared::Trim(picture_facts_.DateTimeOriginal);
   // A date that names no real day and time cannot be written; the picture is
   // reported as one without a date rather than announcing an output that
   // would never come.
@@ -182,7 +182,7 @@ void TForm1::create_process_file() {
 void TForm1::gen() {
   TimeTextReset reset_time_text(*date_text_);
   ChooseOverlayText();
-  has_text_ = overlay_text_.empty() ? SysConfig::No : SysConfig::Yes;
+  has_text_ = overlay_text_.empty() ? shared::SysConfig::No : shared::SysConfig::Yes;
   create_process_file();
 
   platform::Bitmap picture = DecodeSourcePicture(current_picture_);
@@ -196,15 +196,16 @@ void TForm1::DrawAndSave(platform::Bitmap& picture) {
   overlay_text_ = JoinTime(overlay_text_, date_text_->TimeText());
 
   const TextStyle style = TextStyleOf(settings_);
-  const platform::Font font({settings_.font_select_name, CharHeightForPoints(font_size), style.bold,
-                             style.italic, style.underline, style.strikeout});
+  const platform::Font font({settings_.font_select_name, shared::CharHeightForPoints(font_size),
+                             style.bold, style.italic, style.underline, style.strikeout});
   const platform::TextExtent extent = font.Measure(overlay_text_);
-  const bool shadow = settings_.DropShadow == SysConfig::Yes;
-  const StampPlacement place =
+  const bool shadow = settings_.DropShadow == shared::SysConfig::Yes;
+  const shared::StampPlacement place =
       PlaceStamp(picture.width, picture.height, extent.width, extent.height,
                  settings_.border_margin, shadow, settings_.TxtPosition);
 
-  DrawStamp(picture, font, overlay_text_, place, {settings_.text_color, settings_.shadow_color});
+  shared::DrawStamp(picture, font, overlay_text_, place,
+                    {settings_.text_color, settings_.shadow_color});
   SaveJpegFile(picture, settings_.OutputPath + output_name_, kJpegQuality);
 }
 

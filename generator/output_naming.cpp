@@ -30,7 +30,7 @@ std::string RemoveAll(std::string_view text, std::string_view what) {
 // The number a tail of digits stands for, when it is a counter at all: the
 // empty tail and digits beyond the 32-bit range are not.
 std::optional<std::int64_t> CounterValueOf(std::string_view tail) {
-  if (tail.empty() || !IsAllDigits(tail)) return std::nullopt;
+  if (tail.empty() || !shared::IsAllDigits(tail)) return std::nullopt;
   std::int32_t value = 0;
   const auto [end, error] = std::from_chars(tail.data(), tail.data() + tail.size(), value);
   if (error != std::errc() || end != tail.data() + tail.size()) return std::nullopt;
@@ -73,12 +73,12 @@ NoFreeOutputNameError::NoFreeOutputNameError(const std::string& picture)
 
 std::string ChooseOutputName(const std::string& current_picture, const std::string& output_path) {
   std::string output_name =
-      GenFilename(std::string(FileNamePart(current_picture)), ExtensionOf(current_picture))
+      GenFilename(std::string(shared::FileNamePart(current_picture)), ExtensionOf(current_picture))
           .output_name;
   for (int tries = 0; tries < kMaxOutputNameTries; ++tries) {
     const std::string candidate = output_path + output_name;
     // Missing (-1), a folder (0) or an empty file (0): free to be written.
-    if (GetFileSize64(candidate) <= 0) return output_name;
+    if (shared::GetFileSize64(candidate) <= 0) return output_name;
     // The next step starts from the name alone: taken from the joined candidate,
     // an output folder without its trailing "/" would leak its last part (and
     // any "." in it) into every following name.

@@ -7,13 +7,14 @@ namespace vantrel {
 
 std::string BuildProgressReport(const std::string& current_picture, const std::string& has_text,
                                 const std::string& output_file) {
-  if (has_text == SysConfig::Yes) return current_picture + "|" + output_file;
+  if (has_text == shared::SysConfig::Yes) return current_picture + "|" + output_file;
   return current_picture + "|NoExifData";
 }
 
 void SendProgressReport(platform::WindowHandle own_window, const std::string& report) {
   try {
-    const auto front_end = platform::FindWindowByClassAndCaption(MainWindowClass, FrontEndCaption);
+    const auto front_end =
+        platform::FindWindowByClassAndCaption(shared::MainWindowClass, shared::FrontEndCaption);
     if (!front_end) return;
     // The receiver reads a zero-terminated text, and the zero is counted.
     const std::string_view with_terminator(report.c_str(), report.size() + 1);

@@ -17,7 +17,9 @@ class SettingsReader {
  public:
   explicit SettingsReader(const std::string& path) : file_(platform::ProfileSnapshot::Load(path)) {}
 
-  std::string Text(std::string_view key) const { return file_.Read(SysConfig::Section, key); }
+  std::string Text(std::string_view key) const {
+    return file_.Read(shared::SysConfig::Section, key);
+  }
   int Integer(std::string_view key) const { return platform::StrToInt(Text(key)); }
 
   // A colour stored as three decimal bytes; only the low eight bits of each count.
@@ -46,7 +48,7 @@ class SettingsReader {
 GeneratorSettings ReadGeneratorSettings(const std::string& ini_path) {
   const SettingsReader ini(ini_path);
   GeneratorSettings s;
-  namespace key = SysConfig;
+  namespace key = shared::SysConfig;
   s.text_color = ini.Color(key::r_font_color, key::g_font_color, key::b_font_color);
   s.font_select_name = ini.Text(key::font_select_name);
   s.shadow_color =
@@ -67,12 +69,12 @@ GeneratorSettings ReadGeneratorSettings(const std::string& ini_path) {
   s.TimeStyle = ini.Text(key::TimeStyle);
   s.border_margin = ini.Integer(key::border_margin);
   s.OutputPath = ini.Text(key::OutputPath);
-  s.MyTXT = Trim(ini.Text(key::MyTXT));
+  s.MyTXT = shared::Trim(ini.Text(key::MyTXT));
   return s;
 }
 
 TextStyle TextStyleOf(const GeneratorSettings& settings) {
-  const auto on = [](const std::string& flag) { return flag == SysConfig::Yes; };
+  const auto on = [](const std::string& flag) { return flag == shared::SysConfig::Yes; };
   return {on(settings.TextBold), on(settings.TextItalic), on(settings.TextUnderline),
           on(settings.TextStrikeout)};
 }

@@ -19,7 +19,7 @@ struct GeneratorSettings {
   std::string MyTXT;  // trimmed
 };
 
-// Reads the section SysConfig::Section of the settings file at `ini_path`. A missing
+// Reads the section shared::SysConfig::Section of the settings file at `ini_path`. A missing
 // file reads as a file without keys. Throws platform::ConvertError for the
 // first number that is not an integer, in the order the keys are read (the
 // colour bytes of one colour blue first), before any later key is looked at.
@@ -29,7 +29,7 @@ struct TextStyle {
   bool bold = false, italic = false, underline = false, strikeout = false;
 };
 
-// Each style is on only when its flag is exactly SysConfig::Yes.
+// Each style is on only when its flag is exactly shared::SysConfig::Yes.
 TextStyle TextStyleOf(const GeneratorSettings& settings);
 
 }  // namespace vantrel

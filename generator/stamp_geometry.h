@@ -16,7 +16,8 @@ int StampFontSizeFor(int picture_width, const std::string& stamp_size);
 // Where the text's cell goes (stamp_x, stamp_y: its top-left corner) for a
 // measured text of `text_width` x `text_height`. The result may lie partly or
 // wholly outside the picture.
-StampPlacement PlaceStamp(int picture_width, int picture_height, int text_width, int text_height,
-                          int border_margin, bool drop_shadow, const std::string& txt_position);
+shared::StampPlacement PlaceStamp(int picture_width, int picture_height, int text_width,
+                                  int text_height, int border_margin, bool drop_shadow,
+                                  const std::string& txt_position);
 
 }  // namespace vantrel

@@ -14,6 +14,8 @@
 
 namespace vantrel {
 
+namespace SysConfig = shared::SysConfig;
+
 namespace {
 
 // The runtime's error for a date or time that does not exist. It is a
@@ -40,7 +42,7 @@ struct DateTimeValue {
 // end of `text`, trimmed.
 std::string Cut(std::string_view text, std::size_t start, std::size_t length) {
   if (start > text.size()) return "";
-  return Trim(text.substr(start - 1, length));
+  return shared::Trim(text.substr(start - 1, length));
 }
 
 // Month and day are shown without a leading zero, but "00" is kept as it is.
@@ -136,24 +138,24 @@ std::string TwoDigits(int number) {
 std::string MonthTextFor(const std::string& style, const std::string& month,
                          const std::string& previous) {
   if (style == SysConfig::MonthNumber) return month;
-  const int index = IndexOfTextInList(month, MonthNumbers);
+  const int index = shared::IndexOfTextInList(month, shared::MonthNumbers);
   if (index < 0) return previous;
   const auto i = static_cast<std::size_t>(index);
-  if (style == SysConfig::ShortName) return std::string(ShortMonthNames[i]);
-  if (style == SysConfig::LongName) return std::string(LongMonthNames[i]);
+  if (style == SysConfig::ShortName) return std::string(shared::ShortMonthNames[i]);
+  if (style == SysConfig::LongName) return std::string(shared::LongMonthNames[i]);
   return previous;
 }
 
 std::string DayPrefixFor(const std::string& style, const DateTimeValue& value) {
   const std::size_t i = IsoWeekday(value) - 1;
-  if (style == SysConfig::ShortName) return std::string(ShortDayNames[i]) + ". ";
-  if (style == SysConfig::LongName) return std::string(LongDayNames[i]) + ". ";
+  if (style == SysConfig::ShortName) return std::string(shared::ShortDayNames[i]) + ". ";
+  if (style == SysConfig::LongName) return std::string(shared::LongDayNames[i]) + ". ";
   return "";
 }
 
 // A month written as a name always stands between blanks.
 std::string DateSeparatorFor(const std::string& separated, const std::string& month_text) {
-  if (IsAllDigits(month_text)) {
+  if (shared::IsAllDigits(month_text)) {
     if (separated == SysConfig::SeparatedByDot) return ".";
     if (separated == SysConfig::SeparatedBySlash) return "/";
     if (separated == SysConfig::SeparatedByHyphen) return "-";

@@ -7,6 +7,8 @@
 #include "platform/ascii_case.h"
 #include "platform/process_list.h"
 
+namespace shared {
+
 using platform::SameTextAsciiCase;
 
 namespace {
@@ -55,3 +57,5 @@ std::string Trim(std::string_view text) {
   const auto last = std::find_if_not(text.rbegin(), std::make_reverse_iterator(first), IsTrimmed);
   return std::string(first, last.base());
 }
+
+}  // namespace shared

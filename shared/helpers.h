@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace shared {
+
 // A running process of the current user whose program file, or the file-name
 // part of it, equals `name` ignoring the case of a-z.
 bool IsProcessRunning(std::string_view name);
@@ -24,3 +26,5 @@ std::string Trim(std::string_view text);
 
 // The part of a path after its last "/" (the whole path when it has none).
 std::string_view FileNamePart(std::string_view path);
+
+}  // namespace shared

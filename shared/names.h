@@ -5,6 +5,8 @@
 #include <array>
 #include <string_view>
 
+namespace shared {
+
 // The caption of the front-end's main window; the generator looks for exactly this.
 inline constexpr std::string_view FrontEndCaption = "Quorvel : www.quorvel.example";
 inline constexpr std::string_view FrontEndExe = "Quorvel";
@@ -22,3 +24,5 @@ inline constexpr std::array<std::string_view, 12> LongMonthNames = {
     "July",    "August",   "September", "October", "November", "December"};
 inline constexpr std::array<std::string_view, 12> MonthNumbers = {"1", "2", "3", "4",  "5",  "6",
                                                                   "7", "8", "9", "10", "11", "12"};
+
+}  // namespace shared

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 
+namespace shared {
+
 namespace {
 
 // Where the text sits along one axis of the picture.
@@ -76,3 +78,5 @@ void DrawStamp(platform::Bitmap& picture, const platform::Font& font, std::strin
   }
   font.Draw(picture, place.stamp_x, place.stamp_y, text, colours.text);
 }
+
+}  // namespace shared

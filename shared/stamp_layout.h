@@ -11,6 +11,8 @@
 #include "platform/bitmap.h"
 #include "platform/text.h"
 
+namespace shared {
+
 // Share of the picture's width that a size class gives the font, in percent.
 inline constexpr int kSmallStampPercent = 3;
 inline constexpr int kMediumStampPercent = 5;
@@ -53,3 +55,5 @@ struct StampColours {
 // top.
 void DrawStamp(platform::Bitmap& picture, const platform::Font& font, std::string_view text,
                const StampPlacement& place, StampColours colours);
+
+}  // namespace shared

@@ -6,7 +6,7 @@
 #include <array>
 #include <string_view>
 
-namespace SysConfig {
+namespace shared::SysConfig {
 
 inline constexpr std::string_view FileName = "sysconfig.ini";
 inline constexpr std::string_view Section = "LastConfig";
@@ -97,4 +97,4 @@ inline constexpr std::string_view SeparatedByDot = "1";
 inline constexpr std::string_view SeparatedBySlash = "2";
 inline constexpr std::string_view SeparatedByHyphen = "3";
 
-}  // namespace SysConfig
+}  // namespace shared::SysConfig

@@ -20,6 +20,7 @@
 
 extern char** environ;
 
+namespace shared {
 namespace {
 
 namespace fs = std::filesystem;
@@ -114,3 +115,4 @@ TEST(IsProcessRunning, AnEndedProcessNotYetReapedDoesNotCount) {
 }
 
 }  // namespace
+}  // namespace shared

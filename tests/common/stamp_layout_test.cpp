@@ -5,6 +5,7 @@
 #include <climits>
 #include <vector>
 
+namespace shared {
 namespace {
 
 TEST(PlaceTextCell, PositionIndexesAndTheirFallBack) {
@@ -61,3 +62,4 @@ TEST(DrawStamp, ShadowFirstAtItsOffsetThenTheTextOnTop) {
 }
 
 }  // namespace
+}  // namespace shared

@@ -4,6 +4,8 @@
 #include "shared/helpers.h"
 #include "shared/names.h"
 
+namespace shared {
+
 using platform::SameTextAsciiCase;
 
 TEST(IsAllDigits, Cases) {
@@ -34,3 +36,5 @@ TEST(Trim, RemovesControlsAndBlanksAtBothEnds) {
   EXPECT_EQ(Trim("   "), "");
   EXPECT_EQ(Trim(""), "");
 }
+
+}  // namespace shared

@@ -32,6 +32,8 @@
 namespace e2e {
 namespace {
 
+using shared::FrontEndCaption;
+using shared::MainWindowClass;
 using testing_support::BackgroundProgram;
 using testing_support::CommonFolder;
 using testing_support::kPatience;

@@ -22,6 +22,9 @@
 namespace e2e {
 namespace {
 
+using shared::GeneratorExe;
+using shared::IsProcessRunning;
+
 namespace fs = std::filesystem;
 using testing_support::CommonFolder;
 
@@ -163,7 +166,7 @@ TEST_F(FrontEndRun, BarsInPathsAreOrdinaryCharacters) {
   fs::copy_file(folder_.pictures()[0], in / "x|y.jpg");
   const std::string out = (folder_.app() / "out|pipe").string() + "/";
   fs::create_directories(out);
-  folder_.WriteSettings({{std::string(SysConfig::OutputPath), out}});
+  folder_.WriteSettings({{std::string(shared::SysConfig::OutputPath), out}});
 
   const DriverOutcome outcome = Drive({(in / "x|y.jpg").string()});
 

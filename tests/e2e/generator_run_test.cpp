@@ -15,6 +15,8 @@
 namespace e2e {
 namespace {
 
+using shared::FrontEndExe;
+using shared::IsProcessRunning;
 using testing_support::ExifSpec;
 using testing_support::FakeFrontEndWindow;
 using testing_support::FolderContent;

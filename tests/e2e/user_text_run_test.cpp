@@ -13,6 +13,7 @@
 namespace e2e {
 namespace {
 
+using shared::FrontEndExe;
 using testing_support::BoxWhere;
 using testing_support::GeneratorRun;
 namespace fs = std::filesystem;

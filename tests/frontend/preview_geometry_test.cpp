@@ -8,6 +8,11 @@
 namespace quorvel {
 namespace {
 
+using shared::CharHeightForPoints;
+using shared::kTopLeft;
+using shared::ShadowOffsetFor;
+using shared::StampPlacement;
+
 constexpr int kWidth = 518;
 constexpr int kHeight = 345;
 constexpr int kMedium = 1;

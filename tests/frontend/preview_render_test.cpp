@@ -9,6 +9,8 @@
 namespace quorvel {
 namespace {
 
+using shared::kBottomRight;
+
 constexpr platform::ColorRef kRed = platform::MakeColorRef(255, 0, 0);
 constexpr platform::ColorRef kBlue = platform::MakeColorRef(0, 0, 255);
 constexpr int kMedium = 1;

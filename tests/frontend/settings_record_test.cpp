@@ -34,8 +34,8 @@ WindowSettings FirstStartSettings() {
 
 TEST(SettingsWrites, WritesKeysOneToFiftySixInOrderWithTheirValues) {
   const auto writes = SettingsWrites(FirstStartSettings());
-  const auto keys = SysConfig::AllKeys();
-  ASSERT_EQ(writes.size(), SysConfig::KeyCount - 1);  // MyTXT is the dialog's
+  const auto keys = shared::SysConfig::AllKeys();
+  ASSERT_EQ(writes.size(), shared::SysConfig::KeyCount - 1);  // MyTXT is the dialog's
   for (std::size_t i = 0; i < writes.size(); ++i) EXPECT_EQ(writes[i].first, keys[i]) << i;
   const auto value = [&](std::string_view key) {
     for (const auto& [k, v] : writes)

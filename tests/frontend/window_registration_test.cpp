@@ -12,6 +12,8 @@
 namespace {
 
 using quorvel_test::WindowTest;
+using shared::FrontEndCaption;
+using shared::MainWindowClass;
 
 TEST_F(WindowTest, RegisteredWindowIsFoundAndAnswersFromTheEventLoop) {
   quorvel::TForm1 form(quorvel::StartOptions{app_dir(), false, true}, dialogs_);

@@ -9,6 +9,9 @@
 
 namespace vantrel {
 
+using shared::FrontEndCaption;
+using shared::IsProcessRunning;
+using shared::MainWindowClass;
 using testing_support::FakeFrontEndWindow;
 using testing_support::ScopedRuntimeDir;
 

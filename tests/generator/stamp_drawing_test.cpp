@@ -16,6 +16,9 @@
 namespace vantrel {
 namespace {
 
+using shared::CharHeightForPoints;
+using shared::FrontEndExe;
+using shared::StampPlacement;
 using testing_support::Box;
 using testing_support::BoxWhere;
 using testing_support::FlatPicture;

@@ -8,6 +8,10 @@
 
 namespace vantrel {
 
+using shared::CharHeightForPoints;
+using shared::ShadowOffsetFor;
+using shared::StampPlacement;
+
 TEST(StampGeometry, WorkedExample) {
   EXPECT_EQ(ShadowOffsetFor(4000), 5);
   EXPECT_EQ(StampFontSizeFor(4000, "1"), 140);

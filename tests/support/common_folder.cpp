@@ -51,7 +51,7 @@ std::string CommonFolder::ShotDate(int index) {
 
 void CommonFolder::WriteSettings(const std::map<std::string, std::string>& overrides) const {
   auto settings = DefaultSettings();
-  settings[std::string(SysConfig::OutputPath)] = output();
+  settings[std::string(shared::SysConfig::OutputPath)] = output();
   for (const auto& [key, value] : overrides) settings[key] = value;
   WriteSettingsFile(app(), settings);
 }

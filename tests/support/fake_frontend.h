@@ -67,8 +67,8 @@ class FakeFrontEndWindow {
   // sender waits until it returns.
   using Callback = std::function<void(const ReceivedCopyData&)>;
 
-  explicit FakeFrontEndWindow(std::string_view class_name = MainWindowClass,
-                              std::string_view caption = FrontEndCaption);
+  explicit FakeFrontEndWindow(std::string_view class_name = shared::MainWindowClass,
+                              std::string_view caption = shared::FrontEndCaption);
   ~FakeFrontEndWindow();
   FakeFrontEndWindow(const FakeFrontEndWindow&) = delete;
   FakeFrontEndWindow& operator=(const FakeFrontEndWindow&) = delete;

@@ -10,7 +10,7 @@ GeneratorRun::GeneratorRun() : generator_(InstallGenerator(app_.path())) {}
 
 void GeneratorRun::WriteSettings(const std::map<std::string, std::string>& overrides) {
   auto settings = DefaultSettings();
-  settings[std::string(SysConfig::OutputPath)] = out();
+  settings[std::string(shared::SysConfig::OutputPath)] = out();
   for (const auto& [key, value] : overrides) settings[key] = value;
   WriteSettingsFile(app(), settings);
 }

@@ -7,6 +7,8 @@
 
 namespace testing_support {
 
+namespace SysConfig = shared::SysConfig;
+
 std::map<std::string, std::string> DefaultSettings() {
   namespace key = SysConfig;
   const auto entry = [](std::string_view name, std::string_view value) {
