@@ -14,7 +14,7 @@ namespace {
 using quorvel_test::WindowTest;
 
 TEST_F(WindowTest, RegisteredWindowIsFoundAndAnswersFromTheEventLoop) {
-  quorvel::TForm1 form(quorvel::StartOptions{app_dir(), false, true}, dialogs_);
+  quorvel::TForm1 form(quorvel::StartOptions{.AppDir = app_dir()}, dialogs_);
   ASSERT_NE(form.registration(), nullptr);
   const auto found = platform::FindWindowByClassAndCaption(MainWindowClass, FrontEndCaption);
   ASSERT_TRUE(found.has_value());
