@@ -23,7 +23,7 @@ namespace {
 constexpr int kListHeight = 21;
 
 QFont NamedFont(const char* face, int pixels, bool bold) {
-  QFont font(QString::fromLatin1(face));
+  QFont font(ToQString(face));
   font.setPixelSize(pixels);
   font.setBold(bold);
   return font;
