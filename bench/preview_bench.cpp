@@ -117,7 +117,8 @@ void QueueReports(quorvel::TForm1& form, int reports) {
 // The main window's tick as its timer runs it, the window made in `folder`.
 std::vector<double> WindowTicks(const std::filesystem::path& folder, int ticks) {
   SilentDialogs dialogs;
-  quorvel::TForm1 form(quorvel::StartOptions{folder.string() + "/", false, false}, dialogs);
+  quorvel::TForm1 form(
+      quorvel::StartOptions{.AppDir = folder.string() + "/", .RegisterWindow = false}, dialogs);
   form.FormActivate();
   form.Timer_Preview->stop();  // the bench drives the ticks itself
   std::vector<double> tick_ms;

@@ -47,16 +47,6 @@ void BringForward(WindowHandle window, platform::RequestDeadline deadline) {
   platform::RaiseWindow(window, deadline);
 }
 
-struct ProgramGuard {
-  std::unique_ptr<InstanceGuard> guard;
-  std::string block_name;
-};
-
-ProgramGuard& TheProgramGuard() {
-  static ProgramGuard program_guard;
-  return program_guard;
-}
-
 }  // namespace
 
 InstanceBlockFields ReadInstanceBlock(
@@ -159,37 +149,13 @@ std::string ProgramBlockName() {
   return platform::RunningProgramFile().string();
 }
 
-bool restore_if_running(WindowHandle window, std::int32_t max_instances) {
-  ProgramGuard& program = TheProgramGuard();
-  if (!program.guard) program.guard = std::make_unique<InstanceGuard>(ProgramBlockName());
-  program.block_name = program.guard->block_name();
-  const bool refused = program.guard->RestoreIfRunning(window, max_instances);
-  if (program.guard->holder_silent()) {
+bool restore_if_running(InstanceGuard& guard, WindowHandle window, std::int32_t max_instances) {
+  const bool refused = guard.RestoreIfRunning(window, max_instances);
+  if (guard.holder_silent()) {
     std::cerr << "Another copy of this program file holds its single-instance slot and does not "
                  "answer; this copy ends.\n";
   }
   return refused;
-}
-
-void release_instance_slot() {
-  ProgramGuard& program = TheProgramGuard();
-  const std::unique_ptr<InstanceGuard> guard = std::move(program.guard);
-  program.block_name.clear();
-  if (guard) guard->Release();
-}
-
-const std::string& InstanceBlockName() {
-  return TheProgramGuard().block_name;
-}
-
-bool InstanceHolderIsSilent() {
-  const ProgramGuard& program = TheProgramGuard();
-  return program.guard && program.guard->holder_silent();
-}
-
-bool HoldsInstanceSlot() {
-  const ProgramGuard& program = TheProgramGuard();
-  return program.guard && program.guard->holds_slot();
 }
 
 }  // namespace quorvel

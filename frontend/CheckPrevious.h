@@ -22,26 +22,14 @@
 
 namespace quorvel {
 
-// True: another copy was brought forward (or the block could not be opened) and this copy must
-// quit.
-bool restore_if_running(platform::WindowHandle window, std::int32_t max_instances);
-// Once at program end: gives back this copy's slot.
-void release_instance_slot();
-
 // The name of the running program's block: the path of /proc/self/exe.
 std::string ProgramBlockName();
-// The block name the guard uses; empty before it ran and after the release.
-const std::string& InstanceBlockName();
-// This copy counts as one of the running copies until its release.
-bool HoldsInstanceSlot();
-// The copy holding the slot did not answer in time, so this copy was refused
-// without bringing anything forward.
-bool InstanceHolderIsSilent();
 
-// The guard for a block of any name; the two functions above use the one of
-// the running program. Throws platform::SystemError when the block cannot be
-// created; a block that a live copy holds but that cannot be opened makes this
-// copy quit without a message.
+// The guard for a block of any name; the program's own, named by
+// ProgramBlockName(), lives as long as the program block. The slot it took is
+// given back when the guard goes. Throws platform::SystemError when the block
+// cannot be created; a block that a live copy holds but that cannot be opened
+// makes this copy quit without a message.
 class InstanceGuard {
  public:
   explicit InstanceGuard(std::string block_name);
@@ -53,8 +41,10 @@ class InstanceGuard {
   void Release();
 
   const std::string& block_name() const { return block_name_; }
+  // This copy counts as one of the running copies until the release.
   bool holds_slot() const { return block_ != nullptr; }
-  // The refusal came from a holder that did not answer in time.
+  // The copy holding the slot did not answer in time, so this copy was
+  // refused without bringing anything forward.
   bool holder_silent() const { return holder_silent_; }
 
  private:
@@ -68,6 +58,11 @@ class InstanceGuard {
   std::unique_ptr<platform::SharedBlock> block_;  // held while this copy has a slot
   bool holder_silent_ = false;
 };
+
+// True: another copy was brought forward (or the block could not be opened)
+// and this copy must quit; a holder that did not answer is told of on stderr.
+bool restore_if_running(InstanceGuard& guard, platform::WindowHandle window,
+                        std::int32_t max_instances);
 
 // The two fields of the block.
 struct InstanceBlockFields {

@@ -18,8 +18,8 @@
 
 #include "frontend/CheckPrevious.h"
 #include "frontend/artwork.h"
-#include "frontend/custom_text_window.h"
 #include "frontend/main_window_layout.h"
+#include "frontend/qt_convert.h"
 #include "frontend/qt_dialogs.h"
 #include "frontend/termination_signals.h"
 #include "platform/desktop_fonts.h"
@@ -37,10 +37,6 @@ constexpr int kClientWidth = 796;
 constexpr int kClientHeight = 562;
 constexpr std::string_view kHelpSiteAddress = "https://www.quorvel.example/";
 constexpr std::string_view kFontPackName = "package/Fenwyn.pack";
-
-QString ToQString(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 
@@ -77,8 +73,8 @@ TForm1::TForm1(StartOptions options, Dialogs& dialogs)
   resize(kClientWidth, kClientHeight);
   setMinimumSize(kClientWidth, kClientHeight);
   // The controls find their pictures, the sample among them, by resource path.
-  initArtwork();
-  setWindowIcon(QIcon(QStringLiteral(":/artwork/app_icon.png")));
+  InitArtwork();
+  setWindowIcon(QIcon(ArtworkPath("app_icon.png")));
   BuildMainWindowControls(this);
   BindControls();
   ColorDialog1.Color = kDefaultTextColour;
@@ -89,6 +85,7 @@ TForm1::TForm1(StartOptions options, Dialogs& dialogs)
   Timer_Preview = new QTimer(this);
   Timer_Preview->setInterval(1000);
   BindEvents();
+  custom_text_form = std::make_unique<Tcustom_text_form>(static_cast<MyTextOwner&>(*this));
   events_.Guarded([this] { FormCreate(); });
 }
 
@@ -96,15 +93,15 @@ TForm1::~TForm1() = default;
 
 void TForm1::FormCreate() {
   if (options_.RegisterWindow) RegisterWindow();
-  if (options_.UseInstanceGuard && registration_ &&
-      restore_if_running(registration_->handle(), 1)) {
+  if (options_.Guard && registration_ &&
+      restore_if_running(*options_.Guard, registration_->handle(), 1)) {
     refused_ = true;
     // The first copy's window is the one the generator must find.
     delete registration_notifier_;
     registration_notifier_ = nullptr;
     registration_.reset();
     // A start that brought nothing forward has failed, which a script must see.
-    const int exit_code = InstanceHolderIsSilent() ? 1 : 0;
+    const int exit_code = options_.Guard->holder_silent() ? 1 : 0;
     QTimer::singleShot(0, qApp, [exit_code] { QCoreApplication::exit(exit_code); });
   }
   QApplication::setApplicationName(ToQString(shared::FrontEndCaption));
@@ -225,12 +222,11 @@ void TForm1::FillFontList() {
   std::vector<std::string> names = platform::InstalledFontFamilies();
   names.emplace_back("Default");
   std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    return QString::compare(QString::fromStdString(a), QString::fromStdString(b),
-                            Qt::CaseInsensitive) < 0;
+    return QString::compare(ToQString(a), ToQString(b), Qt::CaseInsensitive) < 0;
   });
   names.erase(std::unique(names.begin(), names.end()), names.end());
   ComboBox1->clear();
-  for (const auto& name : names) ComboBox1->addItem(QString::fromStdString(name));
+  for (const auto& name : names) ComboBox1->addItem(ToQString(name));
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
@@ -248,16 +244,13 @@ void TForm1::FormClose() {
 int front_end_main(int argc, char** argv) {
   QApplication application(argc, argv);
   QtDialogs dialogs;
-  int result = 0;
-  {
-    TForm1 form(StartOptions{RunningProgramFolder()}, dialogs);
-    CustomTextWindow custom_text(form);
-    TerminationSignals termination([&form] { form.close(); });
-    form.showMaximized();
-    result = QApplication::exec();
-  }
-  release_instance_slot();
-  return result;
+  // Made before the window and so gone after it: the slot is given back once
+  // the window has closed, also when a termination signal closed it.
+  InstanceGuard guard(ProgramBlockName());
+  TForm1 form(StartOptions{.AppDir = RunningProgramFolder(), .Guard = &guard}, dialogs);
+  TerminationSignals termination([&form] { form.close(); });
+  form.showMaximized();
+  return QApplication::exec();
 }
 
 }  // namespace quorvel

@@ -12,6 +12,7 @@
 #include "frontend/custom_colors.h"
 #include "frontend/dialogs.h"
 #include "frontend/generator_process.h"
+#include "frontend/my_text.h"
 #include "frontend/report_queue.h"
 #include "frontend/run_watch.h"
 #include "frontend/settings_record.h"
@@ -29,15 +30,20 @@ class QRadioButton;
 class QSocketNotifier;
 class QTimer;
 
+namespace platform {
+class ProfileWriteError;
+}
+
 namespace quorvel {
 
-class Tcustom_text_form;
 class Clock;
+class InstanceGuard;
 
 struct StartOptions {
   std::string AppDir;  // the common folder, with a trailing "/"
-  // Off in tests, where many windows live in one process.
-  bool UseInstanceGuard = true;
+  // The program's single-instance guard; none in tests, where many windows
+  // live in one process.
+  InstanceGuard* Guard = nullptr;
   bool RegisterWindow = true;
   // Where the preview takes the time from; the machine's clock when null.
   std::shared_ptr<const Clock> PreviewClock = nullptr;
@@ -50,7 +56,8 @@ std::string RunningProgramFolder();
 // The system fonts folder, without a trailing "/".
 std::string get_windows_dir();
 
-class TForm1 : public QWidget {
+// The window answers its user-text dialog's needs itself (MyTextOwner).
+class TForm1 : public QWidget, private MyTextOwner {
   Q_OBJECT
 
  public:
@@ -96,8 +103,8 @@ class TForm1 : public QWidget {
   FileDialogSpec OpenDialog1;
   QTimer* Timer1;         // run watch, 10 ms
   QTimer* Timer_Preview;  // preview clock, 1000 ms
-  // The user-text dialog, a window of its own; null until one is attached.
-  Tcustom_text_form* custom_text_form = nullptr;
+  // The user-text dialog, a window of its own, made with the window.
+  std::unique_ptr<Tcustom_text_form> custom_text_form;
 
   // --- Working values.
   std::string DayStyle = "s";
@@ -183,7 +190,7 @@ class TForm1 : public QWidget {
   // --- Preview.
   void Get_Time_Now();
   void Timer_PreviewTimer();
-  void preview_sample();
+  void preview_sample() override;
   void Load_Sample_pic();
   void txt_positionChange();
   void fs_listChange();
@@ -236,9 +243,15 @@ class TForm1 : public QWidget {
   void set_emphasis(QRadioButton* button, bool emphasised);
   void save_redraw_focus();
   void focus_imprint();
-  void report_save_failure(const std::exception& error);
+  // Throws: `error` itself the first time, then AlreadyReported.
+  [[noreturn]] void report_save_failure(const platform::ProfileWriteError& error);
   void end_run(const RunVerdict& verdict);
   const platform::Bitmap& sample_bitmap();
+  // What the user-text dialog needs of the window.
+  std::string& my_text() override { return MyTXT; }
+  const std::string& ini_path() const override { return IniPath; }
+  void set_main_window_enabled(bool enabled) override { setEnabled(enabled); }
+  void report_error(const std::string& message) override { dialogs_.ShowError(message); }
 
   StartOptions options_;
   Dialogs& dialogs_;
@@ -256,7 +269,7 @@ class TForm1 : public QWidget {
   platform::Bitmap sample_bitmap_;  // the sample picture as the text engine draws on it
 };
 
-// The program: the main window, the message loop, the guard's release.
+// The program: the single-instance guard, the main window, the message loop.
 int front_end_main(int argc, char** argv);
 
 }  // namespace quorvel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <string_view>
 
 namespace quorvel {
 
@@ -8,10 +9,10 @@ namespace quorvel {
 // library, whose resource object the linker keeps only when something refers
 // to it; call this once before the first picture is loaded. Calling it again
 // does no harm.
-void initArtwork();
+void InitArtwork();
 
-// The resource path of one picture, e.g. artworkPath("sample.png") is
+// The resource path of one picture, e.g. ArtworkPath("sample.png") is
 // ":/artwork/sample.png".
-QString artworkPath(const char* fileName);
+QString ArtworkPath(std::string_view file_name);
 
 }  // namespace quorvel

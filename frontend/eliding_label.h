@@ -11,7 +11,7 @@ class ElidingLabel : public QLabel {
  public:
   using QLabel::QLabel;
   // The text as it is drawn in the label's present width.
-  QString shownText() const;
+  QString ShownText() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -8,13 +8,10 @@
 namespace quorvel {
 
 // Lets the user pick an existing folder, opening on `initial` (not checked: a
-// folder that is gone only loses the preselection). The answer has no trailing
-// "/" except for the root; empty when the user cancelled.
-//
-// `allow_new_folder` says whether the caller would accept a folder made on the
-// spot. The front-end's one caller does not, and Dialogs::ChooseFolder never
-// offers a button for it, so false is the only value honoured today.
+// folder that is gone only loses the preselection). The answer is the folder
+// as the browser gives it (OutputFolderFromChoice makes the output folder of
+// it); empty when the user cancelled. No folder can be made on the spot.
 std::string browse_for_folder(Dialogs& dialogs, const std::string& title,
-                              const std::string& initial, bool allow_new_folder);
+                              const std::string& initial);
 
 }  // namespace quorvel

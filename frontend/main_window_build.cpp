@@ -10,9 +10,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "frontend/artwork.h"
 #include "frontend/control_events.h"
 #include "frontend/eliding_label.h"
 #include "frontend/main_window_layout.h"
+#include "frontend/qt_convert.h"
 
 namespace quorvel {
 
@@ -21,7 +23,7 @@ namespace {
 constexpr int kListHeight = 21;
 
 QFont NamedFont(const char* face, int pixels, bool bold) {
-  QFont font(QString::fromLatin1(face));
+  QFont font(ToQString(face));
   font.setPixelSize(pixels);
   font.setBold(bold);
   return font;
@@ -57,30 +59,25 @@ void ApplyFont(QWidget* widget, FontKind kind) {
   }
 }
 
-QColor FromColorRef(unsigned colour) {
-  return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-                static_cast<int>((colour >> 16) & 0xFF));
-}
-
 QWidget* MakePanel(const ControlRow& row, QWidget* parent) {
   auto* panel = new QFrame(parent);
   panel->setFrameStyle(row.flags & kBorder ? QFrame::Box | QFrame::Plain : QFrame::NoFrame);
   panel->setAutoFillBackground(true);
   if (row.colour != kNoColour) {
     QPalette palette = panel->palette();
-    palette.setColor(QPalette::Window, FromColorRef(row.colour));
+    palette.setColor(QPalette::Window, ToQColor(row.colour));
     panel->setPalette(palette);
   }
   return panel;
 }
 
 QWidget* MakeLabel(const ControlRow& row, QWidget* parent) {
-  const QString caption = QString::fromUtf8(row.caption.data(), qsizetype(row.caption.size()));
+  const QString caption = ToQString(row.caption);
   QLabel* label =
       row.flags & kElide ? new ElidingLabel(caption, parent) : new QLabel(caption, parent);
   if (row.colour != kNoColour) {
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, FromColorRef(row.colour));
+    palette.setColor(QPalette::WindowText, ToQColor(row.colour));
     label->setPalette(palette);
   }
   return label;
@@ -88,8 +85,7 @@ QWidget* MakeLabel(const ControlRow& row, QWidget* parent) {
 
 QWidget* MakeImage(const ControlRow& row, QWidget* parent) {
   auto* image = new QLabel(parent);
-  if (!row.caption.empty())
-    image->setPixmap(QPixmap(QString::fromUtf8(row.caption.data(), qsizetype(row.caption.size()))));
+  if (!row.caption.empty()) image->setPixmap(QPixmap(ArtworkPath(row.caption)));
   image->setScaledContents(row.flags & kStretch);
   return image;
 }
@@ -104,8 +100,7 @@ QWidget* MakeMemo(const ControlRow& row, QWidget* parent) {
 }
 
 QWidget* MakeRadio(const ControlRow& row, QWidget* parent) {
-  auto* button = new QRadioButton(
-      QString::fromUtf8(row.caption.data(), qsizetype(row.caption.size())), parent);
+  auto* button = new QRadioButton(ToQString(row.caption), parent);
   auto* group = parent->findChild<QButtonGroup*>(QString(), Qt::FindDirectChildrenOnly);
   if (!group) group = new QButtonGroup(parent);
   group->setExclusive(true);
@@ -123,7 +118,7 @@ QWidget* MakeProgress(QWidget* parent) {
 }
 
 QWidget* MakeControl(const ControlRow& row, QWidget* parent) {
-  const QString caption = QString::fromUtf8(row.caption.data(), qsizetype(row.caption.size()));
+  const QString caption = ToQString(row.caption);
   switch (row.kind) {
     case ControlKind::Panel:
       return MakePanel(row, parent);
@@ -168,7 +163,7 @@ void Place(QWidget* widget, const ControlRow& row) {
 }
 
 void FillList(ListBox* list, const ListRow& row) {
-  for (auto item : row.items) list->addItem(QString::fromUtf8(item.data(), qsizetype(item.size())));
+  for (auto item : row.items) list->addItem(ToQString(item));
   list->setCurrentIndex(row.selected);
 }
 
@@ -178,15 +173,11 @@ void BuildMainWindowControls(QWidget* form) {
   QMap<QString, QWidget*> made;
   QMap<QWidget*, DockLayout*> layouts;
   for (const ControlRow& row : MainWindowControls()) {
-    QWidget* parent =
-        row.parent.empty()
-            ? form
-            : made.value(QString::fromLatin1(row.parent.data(), qsizetype(row.parent.size())));
+    QWidget* parent = row.parent.empty() ? form : made.value(ToQString(row.parent));
     QWidget* widget = MakeControl(row, parent);
-    widget->setObjectName(QString::fromLatin1(row.name.data(), qsizetype(row.name.size())));
+    widget->setObjectName(ToQString(row.name));
     ApplyFont(widget, row.font);
-    if (!row.hint.empty())
-      widget->setToolTip(QString::fromUtf8(row.hint.data(), qsizetype(row.hint.size())));
+    if (!row.hint.empty()) widget->setToolTip(ToQString(row.hint));
     if (row.flags & kHandCursor) widget->setCursor(Qt::PointingHandCursor);
     Place(widget, row);
     if (row.flags & kHidden) widget->hide();
@@ -198,9 +189,7 @@ void BuildMainWindowControls(QWidget* form) {
     made.insert(widget->objectName(), widget);
   }
   for (const ListRow& row : MainWindowLists())
-    FillList(static_cast<ListBox*>(
-                 made.value(QString::fromLatin1(row.name.data(), qsizetype(row.name.size())))),
-             row);
+    FillList(static_cast<ListBox*>(made.value(ToQString(row.name))), row);
 }
 
 }  // namespace quorvel

@@ -62,7 +62,7 @@ struct ControlRow {
   // while the program runs get room for it, as they do not grow by themselves.
   int left, top, width, height;
   Dock dock;
-  std::string_view caption;  // text, or an image resource
+  std::string_view caption;  // text, or a picture's name in frontend/artwork
   std::string_view hint;
   unsigned flags;
   FontKind font;

@@ -3,6 +3,7 @@
 #include <QPlainTextEdit>
 
 #include "frontend/memo_text.h"
+#include "frontend/qt_convert.h"
 
 namespace quorvel {
 
@@ -28,7 +29,7 @@ void SetMemoText(QPlainTextEdit* memo, std::string_view text) {
       plain += text[i];
     }
   }
-  memo->setPlainText(QString::fromStdString(plain));
+  memo->setPlainText(ToQString(plain));
 }
 
 }  // namespace quorvel

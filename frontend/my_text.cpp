@@ -9,6 +9,8 @@
 #include <QScreen>
 #include <QWindow>
 
+#include "frontend/artwork.h"
+#include "frontend/qt_convert.h"
 #include "platform/errors.h"
 #include "platform/profile.h"
 #include "shared/helpers.h"
@@ -22,7 +24,7 @@ constexpr int kClientWidth = 409;
 constexpr int kClientHeight = 198;
 
 QLabel* BoldLabel(QWidget* parent, const char* name, const char* text, int top) {
-  auto* label = new QLabel(QString::fromUtf8(text), parent);
+  auto* label = new QLabel(ToQString(text), parent);
   label->setObjectName(name);
   QFont font(QStringLiteral("Verdana"));
   font.setPointSize(8);
@@ -34,7 +36,7 @@ QLabel* BoldLabel(QWidget* parent, const char* name, const char* text, int top) 
 }
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption, int left) {
-  auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+  auto* button = new QPushButton(ToQString(caption), parent);
   button->setObjectName(name);
   button->setGeometry(left, 152, 80, 28);
   return button;
@@ -47,6 +49,9 @@ Tcustom_text_form::Tcustom_text_form(MyTextOwner& owner)
                            Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       owner_(owner) {
   setObjectName(QStringLiteral("custom_text_form"));
+  // A dialog left open must not keep the program alive once the main window
+  // has been closed.
+  setAttribute(Qt::WA_QuitOnClose, false);
   setWindowTitle(QStringLiteral("My Text : Imprint"));
   setFixedSize(kClientWidth, kClientHeight);
   setAutoFillBackground(true);
@@ -60,7 +65,7 @@ void Tcustom_text_form::BuildControls() {
   Image1 = new QLabel(this);
   Image1->setObjectName(QStringLiteral("Image1"));
   Image1->setGeometry(kClientWidth - 64 - 8, 8, 64, 64);
-  Image1->setPixmap(QPixmap(QStringLiteral(":/artwork/my_text_decoration.png")));
+  Image1->setPixmap(QPixmap(ArtworkPath("my_text_decoration.png")));
   Image1->setScaledContents(true);
 
   Label1 = BoldLabel(this, "Label1", "Date taken will be replaced with custom Text", 16);
@@ -101,7 +106,7 @@ void Tcustom_text_form::ShowOver(QWidget& main_window) {
 }
 
 void Tcustom_text_form::FormActivate() {
-  custom_textbox->setText(QString::fromStdString(owner_.my_text()));
+  custom_textbox->setText(ToQString(owner_.my_text()));
   custom_textbox->setFocus();
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 // The user-text dialog: the text of the user's own that replaces the date stamp
-// on every picture. Created once, hidden, and shown without a modal loop while
-// the main window is disabled.
+// on every picture. The main window makes it once, hidden, and shows it without
+// a modal loop while the main window is disabled. The dialog is a window of its
+// own, not a child of the main window, which disables itself (and so all its
+// children) while the dialog is up; it is transient for the main window, so it
+// stays above it.
 
 #include <QWidget>
 #include <string>
@@ -12,7 +15,7 @@ class QPushButton;
 
 namespace quorvel {
 
-// What the dialog needs of the main window.
+// What the dialog needs of the main window; tests stand in for it.
 class MyTextOwner {
  public:
   virtual ~MyTextOwner() = default;
@@ -30,6 +33,7 @@ class Tcustom_text_form : public QWidget {
  public:
   static constexpr int kMaxTextLength = 300;
 
+  // `owner` must outlive the dialog.
   explicit Tcustom_text_form(MyTextOwner& owner);
 
   // Shows the dialog kept above `main_window`, which it leaves enabled or not.

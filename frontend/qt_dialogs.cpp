@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QToolButton>
 
+#include "frontend/qt_convert.h"
+
 namespace quorvel {
 
 namespace {
@@ -15,20 +17,6 @@ namespace {
 // Qt has no empty custom colour; an unset slot shows as this and stays unset
 // unless the user puts another colour there.
 const QColor kUnsetPlaceholder = Qt::white;
-
-QString Text(const std::string& text) {
-  return QString::fromStdString(text);
-}
-
-QColor ToQColor(platform::ColorRef colour) {
-  return QColor(platform::RedOf(colour), platform::GreenOf(colour), platform::BlueOf(colour));
-}
-
-platform::ColorRef ToColorRef(const QColor& colour) {
-  return platform::MakeColorRef(static_cast<std::uint8_t>(colour.red()),
-                                static_cast<std::uint8_t>(colour.green()),
-                                static_cast<std::uint8_t>(colour.blue()));
-}
 
 void PutSlots(const CustomSlots& slot_values) {
   for (std::size_t i = 0; i < slot_values.size(); ++i)
@@ -60,7 +48,7 @@ QString CaseFreePattern(const QString& pattern) {
 }  // namespace
 
 QString QtNameFilter(const std::string& filter) {
-  const QString text = Text(filter);
+  const QString text = ToQString(filter);
   const auto bar = text.indexOf('|');
   if (bar < 0) return text;
   QStringList patterns;
@@ -87,7 +75,7 @@ std::optional<ColorChoice> QtDialogs::ChooseColor(const ColorChoice& initial) {
 }
 
 std::vector<std::string> QtDialogs::OpenFiles(const FileDialogSpec& spec) {
-  QFileDialog dialog(QApplication::activeWindow(), Text(spec.Title));
+  QFileDialog dialog(QApplication::activeWindow(), ToQString(spec.Title));
   dialog.setFileMode(QFileDialog::ExistingFiles);
   dialog.setNameFilter(QtNameFilter(spec.Filter));
   // The user reads the filter as designed; the letter-case patterns stay behind it.
@@ -100,7 +88,7 @@ std::vector<std::string> QtDialogs::OpenFiles(const FileDialogSpec& spec) {
 
 std::optional<std::string> QtDialogs::ChooseFolder(const std::string& title,
                                                    const std::string& initial_folder) {
-  QFileDialog dialog(QApplication::activeWindow(), Text(title), Text(initial_folder));
+  QFileDialog dialog(QApplication::activeWindow(), ToQString(title), ToQString(initial_folder));
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog |
                     QFileDialog::ReadOnly);
@@ -113,16 +101,17 @@ std::optional<std::string> QtDialogs::ChooseFolder(const std::string& title,
 
 void QtDialogs::ShowMessage(const std::string& text) {
   QMessageBox::information(QApplication::activeWindow(), QApplication::applicationName(),
-                           Text(text));
+                           ToQString(text));
 }
 
 bool QtDialogs::Confirm(const std::string& title, const std::string& text) {
-  return QMessageBox::question(QApplication::activeWindow(), Text(title), Text(text),
+  return QMessageBox::question(QApplication::activeWindow(), ToQString(title), ToQString(text),
                                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 void QtDialogs::ShowError(const std::string& text) {
-  QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationName(), Text(text));
+  QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationName(),
+                        ToQString(text));
 }
 
 }  // namespace quorvel

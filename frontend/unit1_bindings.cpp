@@ -13,6 +13,7 @@
 #include <type_traits>
 
 #include "frontend/Unit1.h"
+#include "frontend/qt_convert.h"
 
 namespace quorvel {
 
@@ -20,7 +21,7 @@ namespace {
 
 template <typename Control>
 Control* Find(QWidget* form, const char* name) {
-  auto* control = form->findChild<Control*>(QString::fromLatin1(name));
+  auto* control = form->findChild<Control*>(ToQString(name));
   if (!control) throw std::logic_error(std::string("missing control ") + name);
   return control;
 }

@@ -3,7 +3,6 @@
 
 #include "frontend/Unit1.h"
 #include "frontend/folder_browser.h"
-#include "frontend/my_text.h"
 #include "frontend/output_folder.h"
 #include "platform/shell.h"
 
@@ -18,8 +17,7 @@ constexpr char kHelpPage[] = "software/?i=Quorvel";
 
 void TForm1::disk_outputClick() {
   const std::string old = OutputPath;
-  const std::string chosen =
-      browse_for_folder(dialogs_, kOutputFolderTitle, old, /*allow_new_folder=*/false);
+  const std::string chosen = browse_for_folder(dialogs_, kOutputFolderTitle, old);
   OutputPath = OutputFolderFromChoice(chosen, old);
   // Also after a cancel: the save shows the label again.
   rec_ini();
@@ -44,7 +42,6 @@ void TForm1::img_helpClick() {
 // No modal loop: the main window's clock and run watch keep going while the
 // user types, and the dialog's close gives the window back.
 void TForm1::custom_iconClick() {
-  if (custom_text_form == nullptr) return;
   setEnabled(false);
   custom_text_form->ShowOver(*this);
 }

@@ -6,6 +6,7 @@
 #include "frontend/memo_text.h"
 #include "frontend/memo_widget.h"
 #include "frontend/picture_list_merge.h"
+#include "frontend/qt_convert.h"
 #include "shared/helpers.h"
 
 namespace quorvel {
@@ -29,14 +30,14 @@ void TForm1::img_open_pictureClick() {
   if (run_in_progress()) return;
   const std::vector<std::string> picked = dialogs_.OpenFiles(OpenDialog1);
   if (!picked.empty()) {
-    tmp_list->setPlainText(QString::fromStdString(shared::Trim(JoinLines(picked))));
+    tmp_list->setPlainText(ToQString(shared::Trim(JoinLines(picked))));
     const PictureListMerge merge = MergePickedPictures(MemoText(Memo1), picked);
     SetMemoText(Memo1, merge.list_text);
     focus_imprint();
     if (!merge.refused.empty()) dialogs_.ShowMessage(RefusedPathsMessage(merge.refused));
   }
   tmp_list->clear();
-  total_file->setText(QString::fromStdString(TotalFilesCaption(MemoText(Memo1))));
+  total_file->setText(ToQString(TotalFilesCaption(MemoText(Memo1))));
 }
 
 void TForm1::Memo1Click() {

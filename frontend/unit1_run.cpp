@@ -13,6 +13,7 @@
 #include "frontend/memo_widget.h"
 #include "frontend/picture_list_file.h"
 #include "frontend/picture_list_merge.h"
+#include "frontend/qt_convert.h"
 #include "frontend/report_queue.h"
 #include "shared/helpers.h"
 #include "shared/names.h"
@@ -90,9 +91,7 @@ void TForm1::CheckFile_finish() {
 
 void TForm1::show_status(const StatusLine& status) {
   QPalette colours = label_process->palette();
-  colours.setColor(QPalette::WindowText, QColor(static_cast<int>(status.colour & 0xFF),
-                                                static_cast<int>((status.colour >> 8) & 0xFF),
-                                                static_cast<int>((status.colour >> 16) & 0xFF)));
+  colours.setColor(QPalette::WindowText, ToQColor(status.colour));
   label_process->setPalette(colours);
   ShowWholeText(label_process, status.caption);
 }
@@ -102,7 +101,7 @@ void TForm1::show_idle_status() {
 }
 
 void TForm1::Timer1Timer() {
-  total_file->setText(QString::fromStdString(TotalFilesCaption(MemoText(Memo1))));
+  total_file->setText(ToQString(TotalFilesCaption(MemoText(Memo1))));
   AdvanceBar(ProgressBar1);
   CheckFile_finish();
   const std::string list = MemoText(Memo1);

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 
 #include "frontend/Unit1.h"
+#include "frontend/qt_convert.h"
 #include "shared/sysconfig.h"
 
 namespace quorvel {
@@ -18,10 +19,6 @@ namespace SysConfig = shared::SysConfig;
 namespace {
 
 constexpr platform::ColorRef kEmphasisRed = 0x0000FF;
-
-QColor ToQColor(platform::ColorRef colour) {
-  return QColor(platform::RedOf(colour), platform::GreenOf(colour), platform::BlueOf(colour));
-}
 
 }  // namespace
 
@@ -44,10 +41,7 @@ void TForm1::save_redraw_focus() {
 }
 
 platform::ColorRef TForm1::panel_color(const QWidget* panel) {
-  const QColor colour = panel->palette().color(QPalette::Window);
-  return platform::MakeColorRef(static_cast<std::uint8_t>(colour.red()),
-                                static_cast<std::uint8_t>(colour.green()),
-                                static_cast<std::uint8_t>(colour.blue()));
+  return ToColorRef(panel->palette().color(QPalette::Window));
 }
 
 void TForm1::set_panel_color(QWidget* panel, platform::ColorRef colour) {

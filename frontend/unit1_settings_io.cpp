@@ -149,10 +149,9 @@ void TForm1::rec_ini() {
 
 // The preview clock saves every second: a file that cannot be written is
 // reported in a message once, then only in the status line until a save works.
-void TForm1::report_save_failure(const std::exception& error) {
-  const bool first = !save_failing_;
-  save_failing_ = true;
-  if (first) throw;
+void TForm1::report_save_failure(const platform::ProfileWriteError& error) {
+  const bool first = !std::exchange(save_failing_, true);
+  if (first) throw error;
   show_status({kCannotProcessColour, error.what()});
   throw AlreadyReported{};
 }

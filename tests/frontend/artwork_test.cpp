@@ -23,16 +23,16 @@ void PrintTo(const ArtworkCase& art, std::ostream* out) {
   *out << art.name;
 }
 
-QImage loadArtwork(const char* name) {
-  quorvel::initArtwork();
-  return QImage(quorvel::artworkPath(name));
+QImage LoadArtwork(const char* name) {
+  quorvel::InitArtwork();
+  return QImage(quorvel::ArtworkPath(name));
 }
 
 class ArtworkSize : public testing::TestWithParam<ArtworkCase> {};
 
 TEST_P(ArtworkSize, LoadsAtTheSizeItsControlHas) {
   const ArtworkCase& art = GetParam();
-  const QImage image = loadArtwork(art.name);
+  const QImage image = LoadArtwork(art.name);
   ASSERT_FALSE(image.isNull()) << art.name;
   EXPECT_EQ(image.width(), art.width) << art.name;
   EXPECT_EQ(image.height(), art.height) << art.name;
@@ -56,7 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 // The mean colour of the tab's middle row, where ground and label meet.
-QColor middleRowMean(const QImage& image) {
+QColor MiddleRowMean(const QImage& image) {
   const int row = image.height() / 2;
   long red = 0;
   long green = 0;
@@ -75,9 +75,9 @@ QColor middleRowMean(const QImage& image) {
 TEST(ArtworkTabs, HighlightedTabsAreBlueAndTheOthersGrey) {
   for (const char* tab : {"day", "month", "year", "time"}) {
     const QColor highlighted =
-        middleRowMean(loadArtwork(QString("tab_%1.png").arg(tab).toUtf8().constData()));
+        MiddleRowMean(LoadArtwork(QString("tab_%1.png").arg(tab).toUtf8().constData()));
     const QColor grey =
-        middleRowMean(loadArtwork(QString("tab_%1_grey.png").arg(tab).toUtf8().constData()));
+        MiddleRowMean(LoadArtwork(QString("tab_%1_grey.png").arg(tab).toUtf8().constData()));
     EXPECT_GT(highlighted.blue(), highlighted.red() + 60) << tab;
     EXPECT_LT(std::abs(grey.blue() - grey.red()), 12) << tab;
     EXPECT_LT(std::abs(grey.green() - grey.red()), 12) << tab;
@@ -85,7 +85,7 @@ TEST(ArtworkTabs, HighlightedTabsAreBlueAndTheOthersGrey) {
 }
 
 TEST(ArtworkSample, IsOpaqueAndDetailedWhereTheStampUsuallyLands) {
-  const QImage sample = loadArtwork("sample.png");
+  const QImage sample = LoadArtwork("sample.png");
   ASSERT_FALSE(sample.isNull());
   EXPECT_FALSE(sample.hasAlphaChannel());
 

@@ -293,15 +293,11 @@ TEST(InstanceGuard, ProgramGuardNamesItsBlockAfterTheProgramFile) {
   const std::string name = quorvel::ProgramBlockName();
   // The whole path: with its "/" dropped, /x/ab/c/Quorvel and /x/a/bc/Quorvel would share a slot.
   EXPECT_EQ(name, std::filesystem::read_symlink("/proc/self/exe").string());
-  EXPECT_TRUE(quorvel::InstanceBlockName().empty());
-
-  EXPECT_FALSE(quorvel::restore_if_running(kNeverRegistered, 1));
-  EXPECT_EQ(quorvel::InstanceBlockName(), name);
-  EXPECT_TRUE(quorvel::HoldsInstanceSlot());
-  EXPECT_EQ(ReadFields(name).count, 1);
-
-  quorvel::release_instance_slot();
-  EXPECT_FALSE(quorvel::HoldsInstanceSlot());
-  EXPECT_TRUE(quorvel::InstanceBlockName().empty());
-  EXPECT_EQ(ReadFields(name).count, 0);
+  {
+    InstanceGuard guard(name);
+    EXPECT_FALSE(quorvel::restore_if_running(guard, kNeverRegistered, 1));
+    EXPECT_TRUE(guard.holds_slot());
+    EXPECT_EQ(ReadFields(name).count, 1);
+  }
+  EXPECT_EQ(ReadFields(name).count, 0) << "the slot is given back when the guard goes";
 }

@@ -16,7 +16,6 @@
 #include <optional>
 #include <sstream>
 
-#include "frontend/custom_text_window.h"
 #include "frontend/my_text.h"
 #include "support/background_program.h"
 #include "support/user_text_settings.h"
@@ -25,7 +24,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using quorvel::CustomTextWindow;
 using quorvel::TForm1;
 using quorvel_test::ReadFile;
 using quorvel_test::TempDir;
@@ -35,7 +33,8 @@ using quorvel_test::WriteFile;
 class FoldersAndText : public WindowTest {
  protected:
   TForm1& StartWithFolders() {
-    form_ = std::make_unique<TForm1>(quorvel::StartOptions{app_dir(), false, false}, dialogs_);
+    form_ = std::make_unique<TForm1>(
+        quorvel::StartOptions{.AppDir = app_dir(), .RegisterWindow = false}, dialogs_);
     form_->FormActivate();
     return *form_;
   }
@@ -59,13 +58,11 @@ bool PreviewDrawsUserText(TForm1& form) {
 TEST_F(FoldersAndText, MyTextIconDisablesTheWindowAndShowsTheDialogBesideIt) {
   TForm1& form = Start();
   form.MyTXT = "Saved before";
-  CustomTextWindow custom_text(form);
   form.show();
-  ASSERT_EQ(form.custom_text_form, &custom_text.dialog());
 
   QTest::mouseClick(form.custom_icon, Qt::LeftButton);
 
-  quorvel::Tcustom_text_form& dialog = custom_text.dialog();
+  quorvel::Tcustom_text_form& dialog = *form.custom_text_form;
   EXPECT_FALSE(form.isEnabled());
   EXPECT_TRUE(dialog.isVisible());
   EXPECT_TRUE(dialog.isEnabled()) << "a child of the disabled window would be disabled too";
@@ -91,7 +88,6 @@ TEST_F(FoldersAndText, SavingTheDialogSetsTheTextWritesItAloneAndRedraws) {
   };
   const Case cases[] = {{"  Hello  ", "Hello"}, {"", ""}, {" \t ", ""}};
   TForm1& form = Start();
-  CustomTextWindow custom_text(form);
   form.show();
   const bool preview_draws_text = PreviewDrawsUserText(form);
   for (const Case& c : cases) {
@@ -103,13 +99,13 @@ TEST_F(FoldersAndText, SavingTheDialogSetsTheTextWritesItAloneAndRedraws) {
     const qint64 picture_before = PreviewPictureKey(form);
 
     QTest::mouseClick(form.custom_icon, Qt::LeftButton);
-    custom_text.dialog().custom_textbox->setText(QString::fromUtf8(c.typed));
-    QTest::mouseClick(custom_text.dialog().save, Qt::LeftButton);
+    form.custom_text_form->custom_textbox->setText(QString::fromUtf8(c.typed));
+    QTest::mouseClick(form.custom_text_form->save, Qt::LeftButton);
 
     EXPECT_EQ(form.MyTXT, c.stored);
     EXPECT_EQ(ReadFile(ini()), before + "MyTXT=" + c.stored + "\r\n");
     EXPECT_TRUE(form.isEnabled());
-    EXPECT_FALSE(custom_text.dialog().isVisible());
+    EXPECT_FALSE(form.custom_text_form->isVisible());
     EXPECT_NE(PreviewPictureKey(form), picture_before) << "preview not redrawn";
     if (preview_draws_text) {
       if (*c.stored)
@@ -124,14 +120,13 @@ TEST_F(FoldersAndText, SavingTheDialogSetsTheTextWritesItAloneAndRedraws) {
 
 // The file that the generator's end-to-end test is given.
 TEST_F(FoldersAndText, DialogSaveTurnsTheSharedBeforeFileIntoTheAfterFile) {
-  TForm1 form(quorvel::StartOptions{app_dir(), false, false}, dialogs_);
-  CustomTextWindow custom_text(form);
+  TForm1 form(quorvel::StartOptions{.AppDir = app_dir(), .RegisterWindow = false}, dialogs_);
   const std::string output = app_dir() + "output/";
   WriteFile(ini(), testing_support::SettingsBeforeUserText(output));
 
   form.custom_iconClick();
-  custom_text.dialog().custom_textbox->setText(QStringLiteral("  Holiday 2024 "));
-  QTest::keyClick(custom_text.dialog().custom_textbox, Qt::Key_Return);
+  form.custom_text_form->custom_textbox->setText(QStringLiteral("  Holiday 2024 "));
+  QTest::keyClick(form.custom_text_form->custom_textbox, Qt::Key_Return);
 
   EXPECT_EQ(ReadFile(ini()), testing_support::SettingsAfterUserText(output, "Holiday 2024"));
 }

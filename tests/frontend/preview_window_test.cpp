@@ -48,9 +48,9 @@ class PreviewWindowTest : public WindowTest {
  protected:
   // The window as created, before its first activation.
   TForm1& Create() {
-    form_ = std::make_unique<TForm1>(quorvel::StartOptions{app_dir(), /*UseInstanceGuard=*/false,
-                                                           /*RegisterWindow=*/false, clock_},
-                                     dialogs_);
+    form_ = std::make_unique<TForm1>(
+        quorvel::StartOptions{.AppDir = app_dir(), .RegisterWindow = false, .PreviewClock = clock_},
+        dialogs_);
     return *form_;
   }
   TForm1& Start() {
@@ -195,9 +195,9 @@ TEST_F(PreviewWindowTest, ChoicesByMouseWheelAndKeysAreSavedAndComeBackAfterARes
 
 TEST_F(PreviewWindowTest, RenderingsDrawOnAFreshCopyOfAnUntouchedSample) {
   TForm1& form = Start();
-  quorvel::initArtwork();
+  quorvel::InitArtwork();
   const QImage shipped =
-      QImage(quorvel::artworkPath("sample.png")).convertToFormat(QImage::Format_RGB888);
+      QImage(quorvel::ArtworkPath("sample.png")).convertToFormat(QImage::Format_RGB888);
   ASSERT_EQ(shipped.size(), QSize(518, 345));
 
   const QImage once = Preview(form);

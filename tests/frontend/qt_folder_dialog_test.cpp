@@ -42,7 +42,7 @@ TEST(QtFolderDialog, OpensOnTheInitialFolderOffersNoNewFolderAndReturnsTheChoice
     new_folder_offered = button != nullptr && button->isVisibleTo(&dialog);
     dialog.reject();
   });
-  EXPECT_EQ(quorvel::browse_for_folder(dialogs, "Select Output Path:", initial, false), "");
+  EXPECT_EQ(quorvel::browse_for_folder(dialogs, "Select Output Path:", initial), "");
   EXPECT_EQ(shown_folder.toStdString(), root.slash() + "start here");
   EXPECT_EQ(title.toStdString(), "Select Output Path:");
   EXPECT_FALSE(new_folder_offered);
@@ -51,7 +51,7 @@ TEST(QtFolderDialog, OpensOnTheInitialFolderOffersNoNewFolderAndReturnsTheChoice
     dialog.selectFile(QString::fromStdString(root.slash() + "start here/inner"));
     static_cast<QDialog&>(dialog).accept();  // as the OK button does
   });
-  EXPECT_EQ(quorvel::browse_for_folder(dialogs, "Select Output Path:", initial, false),
+  EXPECT_EQ(quorvel::browse_for_folder(dialogs, "Select Output Path:", initial),
             root.slash() + "start here/inner");
 }
 

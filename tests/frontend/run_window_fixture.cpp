@@ -22,8 +22,7 @@ quorvel::RunTick FakeGenerator::Look(const std::string&) {
 
 quorvel::TForm1& RunWindowTest::StartWindow() {
   form_ = std::make_unique<quorvel::TForm1>(
-      quorvel::StartOptions{app_dir(), /*UseInstanceGuard=*/false, /*RegisterWindow=*/false},
-      dialogs_);
+      quorvel::StartOptions{.AppDir = app_dir(), .RegisterWindow = false}, dialogs_);
   auto generator = std::make_unique<FakeGenerator>();
   generator_ = generator.get();
   form_->set_generator_process(std::move(generator));

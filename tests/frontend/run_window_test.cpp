@@ -238,8 +238,8 @@ TEST_F(RunWindowTest, ALongStatusEndsBeforeImprintWithItsMiddleLeftOut) {
   const auto* label = dynamic_cast<quorvel::ElidingLabel*>(form.label_process);
   ASSERT_NE(label, nullptr);
   EXPECT_LT(label->geometry().right(), form.Start_Imprint->x());
-  EXPECT_TRUE(label->shownText().startsWith("Stopped at xx")) << label->shownText().toStdString();
-  EXPECT_TRUE(label->shownText().endsWith("Not a JPEG file"));
+  EXPECT_TRUE(label->ShownText().startsWith("Stopped at xx")) << label->ShownText().toStdString();
+  EXPECT_TRUE(label->ShownText().endsWith("Not a JPEG file"));
   EXPECT_EQ(label->toolTip().toStdString(), status);
 }
 

@@ -58,8 +58,7 @@ WindowTest::~WindowTest() = default;
 
 quorvel::TForm1& WindowTest::Start() {
   form_ = std::make_unique<quorvel::TForm1>(
-      quorvel::StartOptions{app_dir(), /*UseInstanceGuard=*/false, /*RegisterWindow=*/false},
-      dialogs_);
+      quorvel::StartOptions{.AppDir = app_dir(), .RegisterWindow = false}, dialogs_);
   form_->activate();
   return *form_;
 }

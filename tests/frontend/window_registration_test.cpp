@@ -6,6 +6,7 @@
 #include <atomic>
 #include <thread>
 
+#include "frontend/CheckPrevious.h"
 #include "shared/names.h"
 #include "window_fixture.h"
 
@@ -16,7 +17,7 @@ using shared::FrontEndCaption;
 using shared::MainWindowClass;
 
 TEST_F(WindowTest, RegisteredWindowIsFoundAndAnswersFromTheEventLoop) {
-  quorvel::TForm1 form(quorvel::StartOptions{app_dir(), false, true}, dialogs_);
+  quorvel::TForm1 form(quorvel::StartOptions{.AppDir = app_dir()}, dialogs_);
   ASSERT_NE(form.registration(), nullptr);
   const auto found = platform::FindWindowByClassAndCaption(MainWindowClass, FrontEndCaption);
   ASSERT_TRUE(found.has_value());
@@ -37,6 +38,14 @@ TEST_F(WindowTest, RegisteredWindowIsFoundAndAnswersFromTheEventLoop) {
   EXPECT_EQ(answers, 2);
   EXPECT_FALSE(minimised);
   EXPECT_TRUE(dialogs_.errors.empty());
+}
+
+// The guard the program block hands over is the one the window contends with.
+TEST_F(WindowTest, WindowGivenAGuardTakesItsSlot) {
+  quorvel::InstanceGuard guard("window-guard-test-" + std::to_string(getpid()));
+  quorvel::TForm1 form(quorvel::StartOptions{.AppDir = app_dir(), .Guard = &guard}, dialogs_);
+  EXPECT_TRUE(guard.holds_slot());
+  EXPECT_FALSE(form.refused());
 }
 
 }  // namespace

@@ -81,7 +81,7 @@ int Drive(const std::string& app_dir, const std::string& outcome_file, int timeo
           std::vector<std::string> pictures) {
   Outcome outcome;
   DriverDialogs dialogs(std::move(pictures), outcome);
-  quorvel::TForm1 form(quorvel::StartOptions{app_dir, /*UseInstanceGuard=*/false}, dialogs);
+  quorvel::TForm1 form(quorvel::StartOptions{.AppDir = app_dir}, dialogs);
   form.show();
   form.FormActivate();
   form.img_open_pictureClick();
