@@ -169,6 +169,7 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::FormActivate() {
+  GeneratorExe = shared::GeneratorExe;
   // A copy that only brought the first one forward must leave its settings alone.
   if (FirstActivate && !refused_) {
     // Cleared first: a set-up that fails is reported once, not at every activation.

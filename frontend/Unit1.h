@@ -18,6 +18,7 @@
 #include "frontend/settings_record.h"
 #include "platform/bitmap.h"
 #include "platform/window.h"
+#include "shared/names.h"
 
 class QCheckBox;
 class QFrame;
@@ -121,6 +122,7 @@ class TForm1 : public QWidget, private MyTextOwner {
 
   // --- Paths and start-up state.
   std::string AppDir, IniPath, HelpSiteAddress, WinFontsDir, FontPackPath;
+  std::string GeneratorExe{shared::GeneratorExe};  // set again at every activation
   bool FirstActivate = false;
 
   Dialogs& dialogs() { return dialogs_; }
