@@ -305,12 +305,10 @@ TEST(WindowRegistration, OutOfDescriptorsAcceptingPausesInsteadOfSpinning) {
     window.DispatchPending();
     EXPECT_FALSE(Readable(window.fd())) << "the failed accept is tried again at once";
   }
-  EXPECT_TRUE(testing_support::WaitUntil(
-      [&] {
-        if (Readable(window.fd())) window.DispatchPending();
-        return raises == 1;
-      },
-      std::chrono::seconds(10)));
+  EXPECT_TRUE(testing_support::WaitUntil([&] {
+    window.DispatchPending();  // never waits
+    return raises == 1;
+  }));
 }
 
 TEST(WindowBringForward, RequestsReachTheHandlers) {
