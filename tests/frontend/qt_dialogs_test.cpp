@@ -8,7 +8,6 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "frontend/qt_convert.h"
 #include "support/fake_frontend.h"
 #include "support/temp_dir.h"
 
@@ -38,20 +37,6 @@ void CancelWhenUp() {
     ASSERT_NE(dialog, nullptr);
     dialog->reject();
   });
-}
-
-TEST(QtConvert, ColoursKeepRedInTheLowByteAndTextIsUtf8) {
-  const struct {
-    platform::ColorRef colour;
-    QColor qt;
-  } cases[] = {{0x0000FF, Qt::red}, {0xFF0000, Qt::blue}, {0x123456, QColor(0x56, 0x34, 0x12)}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(quorvel::ToQColor(c.colour), c.qt) << std::hex << c.colour;
-    EXPECT_EQ(quorvel::ToColorRef(c.qt), c.colour) << std::hex << c.colour;
-  }
-  // A view into a longer text ends where the view ends.
-  EXPECT_EQ(quorvel::ToQString(std::string_view("Zürich, more").substr(0, 7)),
-            QStringLiteral("Zürich"));
 }
 
 TEST(QtDialogs, ColourAndFileDialogsWriteNoConfigurationOfQtsOwn) {

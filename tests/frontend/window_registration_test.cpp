@@ -1,12 +1,17 @@
-// The window in the window registry, answered from Qt's event loop.
+// The window in the window registry, answered from Qt's event loop, and its
+// end when the desktop session ends.
 #include <gtest/gtest.h>
+#include <signal.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTimer>
 #include <atomic>
 #include <thread>
 
-#include "frontend/CheckPrevious.h"
+#include "frontend/qt_dialogs.h"
+#include "frontend/termination_signals.h"
 #include "shared/names.h"
 #include "window_fixture.h"
 
@@ -40,12 +45,28 @@ TEST_F(WindowTest, RegisteredWindowIsFoundAndAnswersFromTheEventLoop) {
   EXPECT_TRUE(dialogs_.errors.empty());
 }
 
-// The guard the program block hands over is the one the window contends with.
-TEST_F(WindowTest, WindowGivenAGuardTakesItsSlot) {
-  quorvel::InstanceGuard guard("window-guard-test-" + std::to_string(getpid()));
-  quorvel::TForm1 form(quorvel::StartOptions{.AppDir = app_dir(), .Guard = &guard}, dialogs_);
-  EXPECT_TRUE(guard.holds_slot());
-  EXPECT_FALSE(form.refused());
+TEST_F(WindowTest, EndOfSessionEndsTheProgramWhileAMessageBoxIsOpen) {
+  quorvel::TForm1& form = Start();
+  quorvel::QtDialogs boxes;
+  quorvel::TerminationSignals termination([&form] { form.close(); });
+  form.show();
+  bool answered_yes = true;
+  QTimer::singleShot(0, [&] {
+    QTimer::singleShot(0, [] {
+      EXPECT_NE(QApplication::activeModalWidget(), nullptr);
+      raise(SIGTERM);
+    });
+    answered_yes = boxes.Confirm("Reset List", "Empty the list?");
+  });
+  QTimer watchdog;  // ends the test instead of hanging it when the box keeps the program alive
+  watchdog.callOnTimeout([] {
+    if (QWidget* box = QApplication::activeModalWidget()) box->close();
+    QCoreApplication::exit(1);
+  });
+  watchdog.start(20000);
+  EXPECT_EQ(QApplication::exec(), 0) << "the open box kept the program running";
+  EXPECT_FALSE(answered_yes);
+  EXPECT_FALSE(form.isVisible());
 }
 
 }  // namespace
