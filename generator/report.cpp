@@ -1,6 +1,6 @@
 #include "generator/report.h"
 
-#include "shared/names.h"
+#include "generator/front_end_window.h"
 #include "shared/sysconfig.h"
 
 namespace vantrel {
@@ -13,8 +13,7 @@ std::string BuildProgressReport(const std::string& current_picture, const std::s
 
 void SendProgressReport(platform::WindowHandle own_window, const std::string& report) {
   try {
-    const auto front_end =
-        platform::FindWindowByClassAndCaption(shared::MainWindowClass, shared::FrontEndCaption);
+    const auto front_end = FindFrontEndWindow();
     if (!front_end) return;
     // The receiver reads a zero-terminated text, and the zero is counted.
     const std::string_view with_terminator(report.c_str(), report.size() + 1);

@@ -13,10 +13,10 @@ namespace vantrel {
 std::string BuildProgressReport(const std::string& current_picture, const std::string& has_text,
                                 const std::string& output_file);
 
-// Finds the front-end's main window (class MainWindowClass, caption exactly
-// FrontEndCaption) and hands it the report as copy-data: dwData 0, the text
-// followed by one zero byte. Waits until the front-end has taken it. Without a
-// front-end, or on any failure, the report is lost and nothing is raised.
+// Finds the front-end's main window (FindFrontEndWindow) and hands it the
+// report as copy-data: dwData 0, the text followed by one zero byte. Waits
+// until the front-end has taken it. Without a front-end, or on any failure,
+// the report is lost and nothing is raised.
 void SendProgressReport(platform::WindowHandle own_window, const std::string& report);
 
 }  // namespace vantrel

@@ -56,6 +56,11 @@ bool HasEnded(char state) {
   return state == 'Z' || state == 'X';
 }
 
+bool IsOwnProcessDir(const std::string& proc_dir, uid_t me) {
+  struct stat info {};
+  return stat(proc_dir.c_str(), &info) == 0 && info.st_uid == me;
+}
+
 }  // namespace
 
 std::vector<std::string> SnapshotProcessFiles() {
@@ -66,8 +71,7 @@ std::vector<std::string> SnapshotProcessFiles() {
   while (const dirent* entry = readdir(proc.get())) {
     if (!IsPidName(entry->d_name)) continue;
     const std::string dir = std::string("/proc/") + entry->d_name;
-    struct stat info {};
-    if (stat(dir.c_str(), &info) != 0 || info.st_uid != me) continue;
+    if (!IsOwnProcessDir(dir, me)) continue;
     const StatLine stat = ReadStat(dir);
     if (HasEnded(stat.state)) continue;
     std::string file = ReadExeLink(dir);
@@ -82,6 +86,15 @@ std::filesystem::path RunningProgramFile() {
   auto path = std::filesystem::read_symlink("/proc/self/exe", error);
   if (error) throw SystemError(error.value());
   return path;
+}
+
+std::optional<std::filesystem::path> ProgramFileOf(pid_t pid) {
+  if (pid <= 0) return std::nullopt;
+  const std::string dir = "/proc/" + std::to_string(pid);
+  if (!IsOwnProcessDir(dir, getuid()) || HasEnded(ReadStat(dir).state)) return std::nullopt;
+  std::string file = ReadExeLink(dir);
+  if (file.empty()) return std::nullopt;
+  return std::filesystem::path(std::move(file));
 }
 
 }  // namespace platform

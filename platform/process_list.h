@@ -2,7 +2,10 @@
 // Stands in for the tool-help process snapshot (CreateToolhelp32Snapshot) and
 // for asking for the own program file (GetModuleFileName).
 
+#include <sys/types.h>
+
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,5 +20,9 @@ std::vector<std::string> SnapshotProcessFiles();
 // The full path of the running program's own file (/proc/self/exe); throws
 // SystemError when it cannot be read.
 std::filesystem::path RunningProgramFile();
+
+// The full path of the program file of process `pid`, when it is one of the
+// current user's that still runs and /proc tells its file; empty otherwise.
+std::optional<std::filesystem::path> ProgramFileOf(pid_t pid);
 
 }  // namespace platform

@@ -74,22 +74,29 @@ bool SocketFileIsOurs(const std::filesystem::path& path) {
   return lstat(path.c_str(), &info) == 0 && IsOwnedBy(info, IsSocketFile);
 }
 
+// What connecting to a window's socket tells of the window.
+struct Probed {
+  Presence presence = Presence::kUntrusted;
+  pid_t owner = 0;  // 0 when the connection did not tell
+};
+
 // A socket file without a listener is what a process that died leaves behind.
-Presence Probe(const std::filesystem::path& socket_path) {
+Probed Probe(const std::filesystem::path& socket_path) {
   struct stat info {};
   if (lstat(socket_path.c_str(), &info) != 0)
-    return errno == ENOENT ? Presence::kDead : Presence::kUntrusted;
-  if (!IsOwnedBy(info, IsSocketFile)) return Presence::kUntrusted;
+    return {errno == ENOENT ? Presence::kDead : Presence::kUntrusted};
+  if (!IsOwnedBy(info, IsSocketFile)) return {Presence::kUntrusted};
   sockaddr_un address{};
-  if (!FillAddress(socket_path, address)) return Presence::kUntrusted;
+  if (!FillAddress(socket_path, address)) return {Presence::kUntrusted};
   FileDescriptor fd(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-  if (fd.get() < 0) return Presence::kUntrusted;
+  if (fd.get() < 0) return {Presence::kUntrusted};
   if (connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-    if (errno == ECONNREFUSED || errno == ENOENT) return Presence::kDead;
+    if (errno == ECONNREFUSED || errno == ENOENT) return {Presence::kDead};
     // A full backlog means a listener that is busy, not one that is gone.
-    return errno == EAGAIN ? Presence::kAlive : Presence::kUntrusted;
+    return {errno == EAGAIN ? Presence::kAlive : Presence::kUntrusted};
   }
-  return window_wire::PeerIsOurUser(fd.get()) ? Presence::kAlive : Presence::kUntrusted;
+  if (!window_wire::PeerIsOurUser(fd.get())) return {Presence::kUntrusted};
+  return {Presence::kAlive, window_wire::PeerProcess(fd.get())};
 }
 
 void RemoveEntry(const std::filesystem::path& registry, WindowHandle handle) {
@@ -220,30 +227,34 @@ std::uint32_t RequestWithoutPayload(WindowHandle target, window_wire::Kind kind,
 void window_wire::RemoveDeadEntries(const std::filesystem::path& registry, WindowHandle own) {
   for (const WindowHandle handle : ListEntries(registry)) {
     if (handle == own) continue;
-    if (Probe(EntryPath(registry, handle, kSocketSuffix)) == Presence::kDead)
+    if (Probe(EntryPath(registry, handle, kSocketSuffix)).presence == Presence::kDead)
       RemoveEntry(registry, handle);
   }
 }
 
-std::optional<WindowHandle> FindWindowByClassAndCaption(std::string_view class_name,
-                                                        std::string_view caption) {
+std::vector<FoundWindow> FindWindowsByClassAndCaption(std::string_view class_name,
+                                                      std::string_view caption, std::size_t limit) {
   const auto registry = UserRuntimeDir();
+  std::vector<FoundWindow> found;
   for (const WindowHandle handle : ListEntries(registry)) {
+    if (found.size() >= limit) break;
     const auto text =
         ReadOwnFile(window_wire::EntryPath(registry, handle, window_wire::kInfoSuffix));
     const auto info = text ? ParseInfo(*text) : std::nullopt;
     if (!info || info->class_name != class_name || info->caption != caption) continue;
-    switch (Probe(window_wire::EntryPath(registry, handle, window_wire::kSocketSuffix))) {
-      case Presence::kAlive:
-        return handle;
-      case Presence::kDead:
-        RemoveEntry(registry, handle);
-        break;
-      case Presence::kUntrusted:
-        break;
-    }
+    const Probed probed =
+        Probe(window_wire::EntryPath(registry, handle, window_wire::kSocketSuffix));
+    if (probed.presence == Presence::kAlive) found.push_back({handle, probed.owner});
+    if (probed.presence == Presence::kDead) RemoveEntry(registry, handle);
   }
-  return std::nullopt;
+  return found;
+}
+
+std::optional<WindowHandle> FindWindowByClassAndCaption(std::string_view class_name,
+                                                        std::string_view caption) {
+  const auto found = FindWindowsByClassAndCaption(class_name, caption, 1);
+  if (found.empty()) return std::nullopt;
+  return found.front().handle;
 }
 
 void SendCopyData(WindowHandle target, WindowHandle sender, std::uint32_t data,

@@ -29,11 +29,14 @@
 // that clients which stop half-way can neither exhaust its descriptors nor keep
 // a well-formed request from being answered.
 
+#include <sys/types.h>
+
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <map>
 #include <memory>
 #include <optional>
@@ -70,8 +73,22 @@ class WindowTimeoutError : public WindowError {
 // No deadline: a request waits as long as the receiver takes.
 using RequestDeadline = std::optional<std::chrono::steady_clock::time_point>;
 
-// The window of the given class whose caption is exactly `caption` and whose
-// owner still runs; dead entries met on the way are removed.
+// A live window of the registry and the process that made it.
+struct FoundWindow {
+  WindowHandle handle{};
+  // As its socket tells it (SO_PEERCRED); 0 when it cannot tell, as when the
+  // window lives in a process namespace we cannot see into.
+  pid_t owner = 0;
+};
+
+// The windows of the given class whose caption is exactly `caption` and whose
+// owner still runs, at most `limit` of them, in the order the registry folder
+// lists them; dead entries met on the way are removed.
+std::vector<FoundWindow> FindWindowsByClassAndCaption(
+    std::string_view class_name, std::string_view caption,
+    std::size_t limit = std::numeric_limits<std::size_t>::max());
+
+// The first of them.
 std::optional<WindowHandle> FindWindowByClassAndCaption(std::string_view class_name,
                                                         std::string_view caption);
 

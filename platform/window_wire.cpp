@@ -39,6 +39,14 @@ int HexDigit(char c) {
   return -1;
 }
 
+std::optional<ucred> PeerCredentials(int fd) {
+  ucred credentials{};
+  socklen_t size = sizeof credentials;
+  if (getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0) return std::nullopt;
+  if (size != sizeof credentials) return std::nullopt;
+  return credentials;
+}
+
 }  // namespace
 
 RequestHeaderBytes EncodeRequestHeader(const RequestHeader& header) {
@@ -99,10 +107,13 @@ std::filesystem::path EntryPath(const std::filesystem::path& registry, WindowHan
 }
 
 bool PeerIsOurUser(int fd) {
-  ucred credentials{};
-  socklen_t size = sizeof credentials;
-  if (getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0) return false;
-  return size == sizeof credentials && credentials.uid == getuid();
+  const auto credentials = PeerCredentials(fd);
+  return credentials && credentials->uid == getuid();
+}
+
+pid_t PeerProcess(int fd) {
+  const auto credentials = PeerCredentials(fd);
+  return credentials ? credentials->pid : 0;
 }
 
 }  // namespace platform::window_wire

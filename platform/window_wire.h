@@ -2,6 +2,8 @@
 // Pieces shared by the two ends of the window registry (see platform/window.h):
 // entry names, frame layout and socket checks. Not for use outside platform/.
 
+#include <sys/types.h>
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -57,5 +59,9 @@ void RemoveDeadEntries(const std::filesystem::path& registry, WindowHandle own);
 
 // The peer at the other end of a connected Unix socket runs as our user.
 bool PeerIsOurUser(int fd);
+
+// The process at the other end of a connected Unix socket, as the kernel
+// recorded it when that end connected or listened; 0 when it cannot tell.
+pid_t PeerProcess(int fd);
 
 }  // namespace platform::window_wire

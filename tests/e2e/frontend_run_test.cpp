@@ -5,9 +5,11 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <thread>
 
+#include "platform/window.h"
 #include "shared/helpers.h"
 #include "shared/names.h"
 #include "shared/sysconfig.h"
@@ -74,12 +76,12 @@ class FrontEndRun : public ::testing::Test {
                                std::chrono::seconds(60));
   }
 
-  DriverOutcome Drive(const std::vector<std::string>& pictures) {
+  DriverOutcome Drive(const std::vector<std::string>& pictures,
+                      const fs::path& driver = QUORVEL_FRONTEND_DRIVER) {
     const fs::path outcome_file = runtime_.path() / "outcome.txt";
     std::vector<std::string> arguments = {folder_.app().string(), outcome_file.string(), "60"};
     arguments.insert(arguments.end(), pictures.begin(), pictures.end());
-    const auto run =
-        testing_support::RunProgram(QUORVEL_FRONTEND_DRIVER, arguments, folder_.app(), 90);
+    const auto run = testing_support::RunProgram(driver, arguments, folder_.app(), 90);
     EXPECT_EQ(run.exit_code, 0) << run.standard_error;
     return DriverOutcome::Read(outcome_file);
   }
@@ -173,6 +175,34 @@ TEST_F(FrontEndRun, BarsInPathsAreOrdinaryCharacters) {
   EXPECT_EQ(outcome.messages, std::vector<std::string>{"Imprint Finish."})
       << Joined(outcome.statuses);
   EXPECT_TRUE(outcome.list.empty()) << Joined(outcome.list);
+}
+
+TEST_F(FrontEndRun, ReportsReachTheCopyOfItsOwnCommonFolderAmongOthers) {
+  constexpr std::size_t kOtherCopies = 5;
+  std::vector<std::unique_ptr<CommonFolder>> other_folders;
+  std::vector<std::unique_ptr<testing_support::BackgroundProgram>> other_copies;
+  for (std::size_t i = 0; i < kOtherCopies; ++i) {
+    other_folders.push_back(std::make_unique<CommonFolder>(0));
+    other_copies.push_back(std::make_unique<testing_support::BackgroundProgram>(
+        other_folders.back()->frontend(), runtime_.path() / ("copy" + std::to_string(i) + ".log")));
+  }
+  ASSERT_TRUE(testing_support::WaitUntil([] {
+    return platform::FindWindowsByClassAndCaption(shared::MainWindowClass, shared::FrontEndCaption)
+               .size() == kOtherCopies;
+  }));
+  // Installed like the real front-end: its program file in its common folder.
+  fs::copy_file(QUORVEL_FRONTEND_DRIVER, folder_.frontend(), fs::copy_options::overwrite_existing);
+
+  // Each run's window gets a fresh handle, and so a fresh place among the
+  // others in the registry's order: two runs seldom both find it first.
+  for (std::size_t run = 1; run <= 2; ++run) {
+    const DriverOutcome outcome = Drive(folder_.pictures(), folder_.frontend());
+
+    EXPECT_EQ(outcome.messages, std::vector<std::string>{"Imprint Finish."})
+        << Joined(outcome.statuses);
+    EXPECT_TRUE(outcome.list.empty()) << Joined(outcome.list);
+    EXPECT_EQ(Outputs().size(), run * folder_.pictures().size());
+  }
 }
 
 struct FailureCase {

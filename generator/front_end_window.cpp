@@ -1,0 +1,32 @@
+#include "generator/front_end_window.h"
+
+#include <algorithm>
+#include <string>
+
+#include "generator/app_dir.h"
+#include "platform/process_list.h"
+#include "shared/names.h"
+
+namespace vantrel {
+namespace {
+
+bool RunsFrom(const platform::FoundWindow& window, const std::string& folder) {
+  const auto program = platform::ProgramFileOf(window.owner);
+  return program && program->parent_path().string() + "/" == folder;
+}
+
+}  // namespace
+
+std::optional<platform::WindowHandle> FindFrontEndWindow() {
+  const auto windows =
+      platform::FindWindowsByClassAndCaption(shared::MainWindowClass, shared::FrontEndCaption);
+  if (windows.empty()) return std::nullopt;
+  // A lone window needs no look-up of its owner.
+  if (windows.size() == 1) return windows.front().handle;
+  const std::string own_folder = ProgramFolder();
+  const auto ours = std::find_if(windows.begin(), windows.end(),
+                                 [&](const auto& window) { return RunsFrom(window, own_folder); });
+  return ours != windows.end() ? ours->handle : windows.front().handle;
+}
+
+}  // namespace vantrel

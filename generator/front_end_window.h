@@ -1,0 +1,18 @@
+#pragma once
+// Which front-end window the generator reports to when several copies of the
+// front-end run side by side, each from a common folder of its own.
+
+#include <optional>
+
+#include "platform/window.h"
+
+namespace vantrel {
+
+// The front-end's main window (class MainWindowClass, caption exactly
+// FrontEndCaption) whose program runs from the generator's own folder: the
+// copy that shares our settings and picture list, and so waits for our
+// reports. When no such window is found, or the owners cannot be told (no
+// /proc), the first window with that class and caption.
+std::optional<platform::WindowHandle> FindFrontEndWindow();
+
+}  // namespace vantrel
