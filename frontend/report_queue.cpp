@@ -1,10 +1,11 @@
 #include "frontend/report_queue.h"
 
 #include <algorithm>
+#include <climits>
 #include <filesystem>
 #include <optional>
-#include <unordered_set>
 
+#include "frontend/listed_pictures.h"
 #include "frontend/memo_text.h"
 #include "shared/helpers.h"
 
@@ -16,27 +17,10 @@ struct Report {
   std::string result;
 };
 
-// The list's lines as reports are matched against them: trimmed, since a path
-// with blanks at an end sits untrimmed in the middle of a text but trimmed at
-// its start or end.
-using ListedPictures = std::unordered_set<std::string>;
-
-ListedPictures ListedIn(std::string_view list_text) {
-  ListedPictures listed;
-  for (const auto& line : SplitLines(list_text)) listed.insert(shared::Trim(line));
-  return listed;
-}
-
-// Cut at the last "|" whose left part is a listed picture, else at the first;
-// nothing for a line without "|".
 std::optional<Report> ParseReport(std::string_view line, const ListedPictures& listed) {
-  const auto first_bar = line.find('|');
-  if (first_bar == std::string_view::npos) return std::nullopt;
-  auto bar = line.rfind('|');
-  while (bar != first_bar && !listed.contains(shared::Trim(line.substr(0, bar)))) {
-    bar = line.rfind('|', bar - 1);
-  }
-  return Report{std::string(line.substr(0, bar)), std::string(line.substr(bar + 1))};
+  const std::optional<std::size_t> bar = listed.SourceEnd(line);
+  if (!bar) return std::nullopt;
+  return Report{std::string(line.substr(0, *bar)), std::string(line.substr(*bar + 1))};
 }
 
 bool IsSettled(const Report& report, const OutputFileTest& output_exists) {
@@ -72,6 +56,16 @@ void ReportQueue::Append(std::string_view payload) {
   }
 }
 
+void ReportQueue::DropOldestBeyond(const QueueLimit& limit) {
+  std::size_t kept = 0;
+  std::size_t kept_bytes = 0;
+  for (auto line = lines_.rbegin(); line != lines_.rend(); ++line, ++kept) {
+    if (kept == limit.lines || kept_bytes + line->size() > limit.bytes) break;
+    kept_bytes += line->size();
+  }
+  lines_.erase(lines_.begin(), lines_.end() - static_cast<std::ptrdiff_t>(kept));
+}
+
 std::string ReportQueue::Text() const {
   return JoinLines(lines_);
 }
@@ -80,7 +74,8 @@ std::vector<StatusLine> ReportQueue::Settle(std::string& list_text,
                                             const OutputFileTest& output_exists) {
   std::vector<StatusLine> statuses;
   if (lines_.empty()) return statuses;
-  ListedPictures listed = ListedIn(list_text);
+  ListedPictures listed(list_text);
+  DropLongerThan(listed.LongestLine() + 1 + PATH_MAX);
   const std::size_t positions = lines_.size();
   for (std::size_t position = 0; position < positions && position < lines_.size(); ++position) {
     const std::string line = lines_[position];
@@ -91,13 +86,17 @@ std::vector<StatusLine> ReportQueue::Settle(std::string& list_text,
     statuses.push_back(StatusFor(*report));
     const std::string source = shared::Trim(report->source);
     list_text = WithoutLinesEqualTo(list_text, source);
-    listed.erase(source);
+    listed.Erase(source);
   }
   return statuses;
 }
 
 void ReportQueue::RemoveLinesEqualTo(const std::string& line) {
   std::erase_if(lines_, [&](const std::string& queued) { return queued == line; });
+}
+
+void ReportQueue::DropLongerThan(std::size_t length) {
+  std::erase_if(lines_, [length](const std::string& queued) { return queued.size() > length; });
 }
 
 }  // namespace quorvel

@@ -4,6 +4,7 @@
 // picture had nothing to write on it. Each settled picture leaves the picture
 // list; the run is over when the list is empty.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -26,6 +27,16 @@ struct StatusLine {
   bool operator==(const StatusLine&) const = default;
 };
 
+// A bound on the queue's size: its lines, and the bytes of their text.
+struct QueueLimit {
+  std::size_t lines = 0;
+  std::size_t bytes = 0;
+};
+
+// Between runs nothing settles reports and the next run drops them; a peer that
+// keeps sending them must not make the window grow without end.
+inline constexpr QueueLimit kReportsKeptOutsideARun{1000, 1024 * 1024};
+
 // Whether an output file stands at `path`; a folder does not count.
 using OutputFileTest = std::function<bool(const std::string& path)>;
 bool OutputFileExists(const std::string& path);
@@ -40,20 +51,27 @@ class ReportQueue {
   // are left out.
   void Append(std::string_view payload);
   void Clear() { lines_.clear(); }
+  // Drops the oldest lines until the queue is within `limit`.
+  void DropOldestBeyond(const QueueLimit& limit);
   // The queued lines joined by CR LF.
   std::string Text() const;
 
-  // One pass. It visits as many positions as the queue had lines when it
-  // began, each read from the queue as it is at that moment, so a line that
-  // moves up behind a removed one waits for the next pass. A settled report
-  // takes every equal line off the queue and its picture off the list. A line
-  // without "|" names no picture and is only taken off the queue. Returns the
-  // status line of each settled report in order; the last one is what shows.
+  // One pass. A line longer than the longest list line, "|" and the longest
+  // path the system allows is no report of a listed picture: such lines are
+  // dropped first, as if they had never arrived. The pass then visits as many
+  // positions as the queue had lines, each read from the queue as it is at
+  // that moment, so a line that moves up behind a removed one waits for the
+  // next pass. A settled report takes every equal line off the queue and its
+  // picture off the list. A line without "|" names no picture and is only
+  // taken off the queue. Returns the status line of each settled report in
+  // order; the last one is what shows. Each line costs time linear in its
+  // length, however many "|" it holds.
   std::vector<StatusLine> Settle(std::string& list_text,
                                  const OutputFileTest& output_exists = OutputFileExists);
 
  private:
   void RemoveLinesEqualTo(const std::string& line);
+  void DropLongerThan(std::size_t length);
 
   std::vector<std::string> lines_;
 };

@@ -77,6 +77,7 @@ void TForm1::create_tmp_file() {
 void TForm1::CopyData(std::string payload) {
   if (isMinimized()) RestoreFromMinimised();
   reports_.Append(payload);
+  if (!run_in_progress()) reports_.DropOldestBeyond(kReportsKeptOutsideARun);
 }
 
 void TForm1::CheckFile_finish() {

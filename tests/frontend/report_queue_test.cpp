@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "frontend/memo_text.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -40,6 +42,9 @@ TEST(ReportQueue, AppendKeepsArrivalOrder) {
 
 TEST(ReportQueue, OnePassSettles) {
   const std::string long_output = "/out/" + std::string(200, 'x') + ".jpg";
+  // A report of /p/a.jpg is at most this long: the picture, "|" and a path.
+  const std::string longest_output = "/" + std::string(PATH_MAX - 1, 'o');
+  const std::string too_long_output = longest_output + "o";
   struct Case {
     const char* name;
     QueueRun run;
@@ -113,6 +118,26 @@ TEST(ReportQueue, OnePassSettles) {
        "",
        "",
        {{kCannotProcessColour, "Cannot Process... /p/a.jpg"}}},
+      {"a report as long as a path allows is read",
+       {"/p/a.jpg|" + longest_output, "/p/a.jpg", {longest_output}},
+       "",
+       "",
+       {{kStatusColour, "Processing... /p/a.jpg"}}},
+      {"a longer report is dropped unread",
+       {"/p/a.jpg|" + too_long_output, "/p/a.jpg", {too_long_output}},
+       "",
+       "/p/a.jpg",
+       {}},
+      {"a settled picture is no source for the reports after it",
+       {"/p/a|b|NoExifData\r\n/p/x|/o/x\r\n/p/a|b|/o/c", "/p/a\r\n/p/a|b\r\n/p/a|b", {"b|/o/c"}},
+       "/p/x|/o/x",
+       "",
+       {{kCannotProcessColour, "Cannot Process... /p/a|b"}, {kStatusColour, "Processing... /p/a"}}},
+      {"blanks inside a listed picture and before its bar",
+       {"/p/a b|c  |NoExifData", "/p/a\r\n/p/a b|c", {}},
+       "",
+       "/p/a",
+       {{kCannotProcessColour, "Cannot Process... /p/a b|c  "}}},
       {"blanks around a path in mid list",
        {" /p/b.jpg |NoExifData", "/p/a.jpg\r\n /p/b.jpg \r\n/p/c.jpg", {}},
        "",
@@ -152,6 +177,22 @@ TEST(ReportQueue, SettledReportsApartGoInOnePassInOrder) {
                                   {kCannotProcessColour, "Cannot Process... /p/c.jpg"}}));
   EXPECT_EQ(run.queue, "/p/b.jpg|/o/b");
   EXPECT_EQ(run.list, "/p/b.jpg");
+}
+
+TEST(ReportQueue, KeptWithinItsLimitOldestDroppedFirst) {
+  const auto limit = quorvel::kReportsKeptOutsideARun;
+  quorvel::ReportQueue reports;
+  for (std::size_t i = 0; i <= limit.lines; ++i) reports.Append("/p/" + std::to_string(i) + "|x");
+  reports.DropOldestBeyond(limit);
+  EXPECT_EQ(quorvel::CountLines(reports.Text()), limit.lines);
+  EXPECT_TRUE(reports.Text().starts_with("/p/1|x\r\n"));
+
+  const std::string long_report = "/p/a|" + std::string(64 * 1024, '|');
+  for (int i = 0; i < 20; ++i) reports.Append(long_report);
+  reports.Append("/p/newest|x");
+  reports.DropOldestBeyond(limit);
+  EXPECT_LE(reports.Text().size(), limit.bytes);
+  EXPECT_TRUE(reports.Text().ends_with("\r\n/p/newest|x"));
 }
 
 TEST(ReportQueue, OutputFileOnDisk) {
