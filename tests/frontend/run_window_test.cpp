@@ -213,13 +213,10 @@ TEST_F(RunWindowTest, EmptyListEndsTheRun) {
 TEST_F(RunWindowTest, NotShowCaptionsAreGreyWhileLockedAndEmphasisedAgainAfter) {
   TForm1& form = StartWindow();
   form.day_notshow->setChecked(true);
-  form.NotShowTime->setChecked(true);
-  form.ShowSec->setChecked(true);  // its "Not show" back to plain black
   SetList("/p/a.jpg");
   form.Start_ImprintClick();
   const QColor locked = form.palette().color(QPalette::Disabled, QPalette::WindowText);
   EXPECT_EQ(form.day_notshow->palette().color(QPalette::WindowText), locked);
-  EXPECT_EQ(form.NotShowTime->palette().color(QPalette::WindowText), locked);
 
   form.CopyData("/p/a.jpg|NoExifData");
   form.Timer1Timer();
