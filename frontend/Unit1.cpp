@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <filesystem>
+#include <iostream>
 
 #include "frontend/CheckPrevious.h"
 #include "frontend/artwork.h"
@@ -57,7 +58,7 @@ std::string get_windows_dir() {
 TForm1::TForm1(StartOptions options, Dialogs& dialogs)
     : options_(std::move(options)),
       dialogs_(dialogs),
-      events_([this](const std::string& message) { dialogs_.ShowError(message); }) {
+      events_([this](const std::string& message) { report_error(message); }) {
   setObjectName("Form1");
   QFont window_font(QStringLiteral("MS Sans Serif"));
   window_font.setPixelSize(11);
@@ -235,6 +236,19 @@ void TForm1::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
 }
 
+void TForm1::close_unattended() {
+  unattended_ = true;
+  close();
+}
+
+// A box would hold up the end that an unattended close promises.
+void TForm1::report_error(const std::string& message) {
+  if (unattended_)
+    std::cerr << message << '\n';
+  else
+    dialogs_.ShowError(message);
+}
+
 // A refused copy registered the same file as the first copy, which still uses
 // it, and leaves the settings to it; a window never set up has none to save.
 void TForm1::FormClose() {
@@ -249,7 +263,7 @@ int front_end_main(int argc, char** argv) {
   // the window has closed, also when a termination signal closed it.
   InstanceGuard guard(ProgramBlockName());
   TForm1 form(StartOptions{.AppDir = RunningProgramFolder(), .Guard = &guard}, dialogs);
-  TerminationSignals termination([&form] { form.close(); });
+  TerminationSignals termination([&form] { form.close_unattended(); });
   form.showMaximized();
   return QApplication::exec();
 }

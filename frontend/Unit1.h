@@ -143,6 +143,9 @@ class TForm1 : public QWidget, private MyTextOwner {
     events_.Guarded([this] { FormActivate(); });
   }
   void FormClose();
+  // A close that nobody watches, as at the end of the desktop session: from
+  // then on nothing is asked or told in a box; errors go to standard error.
+  void close_unattended();
   void install_font();
 
   // --- Settings load and save.
@@ -253,7 +256,8 @@ class TForm1 : public QWidget, private MyTextOwner {
   std::string& my_text() override { return MyTXT; }
   const std::string& ini_path() const override { return IniPath; }
   void set_main_window_enabled(bool enabled) override { setEnabled(enabled); }
-  void report_error(const std::string& message) override { dialogs_.ShowError(message); }
+  // An error no handler caught, also the user-text dialog's.
+  void report_error(const std::string& message) override;
 
   StartOptions options_;
   Dialogs& dialogs_;
@@ -263,6 +267,7 @@ class TForm1 : public QWidget, private MyTextOwner {
   bool refused_ = false;
   bool activation_scheduled_ = false;
   bool save_failing_ = false;
+  bool unattended_ = false;
   std::unique_ptr<GeneratorProcess> generator_ = MakeSystemGeneratorProcess();
   std::optional<RunWatch> run_watch_;  // set while a run is on
   ReportQueue reports_;                // the generator's reports, in or outside a run

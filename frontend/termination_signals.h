@@ -3,7 +3,7 @@
 // main window as its close box would, so that the shipped font is withdrawn
 // and the single-instance slot given back; the default action of these
 // signals would end the program without either. The program then ends
-// whatever message box or dialog is open.
+// whatever message box or dialog is open; the close opens none of its own.
 
 #include <QObject>
 #include <functional>

@@ -125,10 +125,13 @@ void TForm1::border_marginChange() {
   save_redraw_focus();
 }
 
+// The disabled colours stay the window's: a locked group is grey throughout.
 void TForm1::set_emphasis(QRadioButton* button, bool emphasised) {
+  const QColor caption = emphasised ? ToQColor(kEmphasisRed) : QColor(Qt::black);
   QPalette colours = button->palette();
-  colours.setColor(QPalette::WindowText, emphasised ? ToQColor(kEmphasisRed) : QColor(Qt::black));
-  colours.setColor(QPalette::ButtonText, colours.color(QPalette::WindowText));
+  for (const auto group : {QPalette::Active, QPalette::Inactive})
+    for (const auto role : {QPalette::WindowText, QPalette::ButtonText})
+      colours.setColor(group, role, caption);
   button->setPalette(colours);
   QFont font = button->font();
   font.setBold(emphasised);

@@ -149,7 +149,13 @@ void TForm1::rec_ini() {
 
 // The preview clock saves every second: a file that cannot be written is
 // reported in a message once, then only in the status line until a save works.
+// After an unattended close nobody sees either, and the last save's failure is
+// told with its cause, as a log needs it.
 void TForm1::report_save_failure(const platform::ProfileWriteError& error) {
+  if (unattended_) {
+    report_error(error.cause().empty() ? error.what() : error.what() + (": " + error.cause()));
+    throw AlreadyReported{};
+  }
   const bool first = !std::exchange(save_failing_, true);
   if (first) throw error;
   show_status({kCannotProcessColour, error.what()});

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 namespace platform {
 
@@ -43,8 +44,8 @@ InOutError InOutError::MappedFromErrno(int errno_value) {
   }
 }
 
-ProfileWriteError::ProfileWriteError(const std::string& path)
-    : Error("Unable to write to " + path) {}
+ProfileWriteError::ProfileWriteError(const std::string& path, std::string cause)
+    : Error("Unable to write to " + path), cause_(std::move(cause)) {}
 
 SystemError::SystemError(int code)
     : Error("System Error.  Code: " + std::to_string(code) + "."), code_(code) {}

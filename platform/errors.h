@@ -47,7 +47,13 @@ class InOutError : public Error {
 // A settings file write that did not reach the disk.
 class ProfileWriteError : public Error {
  public:
-  explicit ProfileWriteError(const std::string& path);
+  explicit ProfileWriteError(const std::string& path, std::string cause = {});
+  // Why, as the system said it ("Permission denied"); empty when no call of
+  // the system failed.
+  const std::string& cause() const { return cause_; }
+
+ private:
+  std::string cause_;
 };
 
 // An operating system call that failed without a more specific error.

@@ -178,15 +178,15 @@ std::string ReadForUpdate(const std::string& path) {
     return ReadWholeFile(path);
   } catch (const InOutError& error) {
     if (error.code() == InOutError::kFileNotFound) return {};
-    throw ProfileWriteError(path);
+    throw ProfileWriteError(path, error.cause());
   }
 }
 
 void ReplaceFile(const std::string& path, std::string_view text) {
   try {
     ReplaceFileAtomically(path, text);
-  } catch (const InOutError&) {
-    throw ProfileWriteError(path);
+  } catch (const InOutError& error) {
+    throw ProfileWriteError(path, error.cause());
   }
 }
 

@@ -197,6 +197,22 @@ TEST_F(FrontEndStart, EndOfSessionClosesLikeTheCloseBox) {
   }
 }
 
+TEST_F(FrontEndStart, EndOfSessionWithAnUnwritableSettingsFileTellsStandardErrorAndEnds) {
+  // With a text of the user's own the preview clock does not save: the save
+  // at the close is the first to fail.
+  folder_.WriteSettings({{"MyTXT", "Hello"}});
+  auto program = StartAndWait(folder_);
+  fs::permissions(Settings(folder_),
+                  fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+
+  ASSERT_EQ(kill(program->pid(), SIGTERM), 0);
+  EXPECT_EQ(program->WaitForEnd(std::chrono::seconds(3)), 0) << "a box holds up the end";
+  const std::string ini = (fs::canonical(folder_.app()) / "sysconfig.ini").string();
+  EXPECT_NE(ReadFile(log()).find("Unable to write to " + ini + ": Permission denied"),
+            std::string::npos)
+      << ReadFile(log());
+}
+
 TEST_F(FrontEndStart, FloodOfHalfRequestsNeitherTakesItsDescriptorsNorItsAnswers) {
   auto program = StartAndWait(folder_);
   const auto window = FrontEndWindow();

@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <filesystem>
 
@@ -208,6 +209,21 @@ TEST_F(RunWindowTest, EmptyListEndsTheRun) {
   EXPECT_EQ(Status(form), "Status");
   EXPECT_EQ(StatusColour(form.label_process), 0xFF8000u);
   EXPECT_TRUE(dialogs_.errors.empty());
+}
+
+TEST_F(RunWindowTest, NotShowCaptionsAreGreyWhileLockedAndEmphasisedAgainAfter) {
+  TForm1& form = StartWindow();
+  form.day_notshow->setChecked(true);
+  SetList("/p/a.jpg");
+  form.Start_ImprintClick();
+  const QColor locked = form.palette().color(QPalette::Disabled, QPalette::WindowText);
+  EXPECT_EQ(form.day_notshow->palette().color(QPalette::WindowText), locked);
+
+  form.CopyData("/p/a.jpg|NoExifData");
+  form.Timer1Timer();
+  form.Timer1Timer();
+  ASSERT_FALSE(form.run_in_progress());
+  EXPECT_EQ(form.day_notshow->palette().color(QPalette::WindowText), QColor(Qt::red));
 }
 
 TEST_F(RunWindowTest, GeneratorThatEndsEarlyEndsTheRunNamingThePicture) {
