@@ -78,6 +78,10 @@ bool InstanceGuard::RestoreIfRunning(WindowHandle window, std::int32_t max_insta
   } catch (const platform::SharedBlockOpenError&) {
     // A live copy holds the block: quitting keeps to the limit.
     return true;
+  } catch (const platform::SharedBlockBusyError&) {
+    // A copy stopped while it held the block's lock.
+    holder_silent_ = true;
+    return true;
   }
 }
 
@@ -85,7 +89,7 @@ bool InstanceGuard::Contend(WindowHandle window, std::int32_t max_instances) {
   const auto deadline = std::chrono::steady_clock::now() + kAnswerWait;
   for (int round = 0; round < kRounds; ++round) {
     WindowHandle stored{};
-    if (TestAndTake(window, max_instances, stored) == Outcome::kTaken) return false;
+    if (TestAndTake(window, max_instances, deadline, stored) == Outcome::kTaken) return false;
     // Outside the lock: the other copy may be waiting for it at its end,
     // when it no longer answers requests.
     try {
@@ -96,15 +100,15 @@ bool InstanceGuard::Contend(WindowHandle window, std::int32_t max_instances) {
       holder_silent_ = true;
       return true;
     } catch (const platform::WindowError&) {
-      if (TakeOverFrom(stored, window)) return false;
+      if (TakeOverFrom(stored, window, deadline)) return false;
     }
   }
   return true;
 }
 
 InstanceGuard::Outcome InstanceGuard::TestAndTake(WindowHandle window, std::int32_t max_instances,
-                                                  WindowHandle& stored) {
-  const platform::SharedBlockLock lock(block_name_);
+                                                  Deadline deadline, WindowHandle& stored) {
+  const platform::SharedBlockLock lock(block_name_, deadline);
   auto block = std::make_unique<platform::SharedBlock>(lock);
   if (!block->existed()) {
     WriteInstanceBlock(block->bytes(), {window, 1});
@@ -122,8 +126,8 @@ InstanceGuard::Outcome InstanceGuard::TestAndTake(WindowHandle window, std::int3
   return Outcome::kRefused;
 }
 
-bool InstanceGuard::TakeOverFrom(WindowHandle gone, WindowHandle window) {
-  const platform::SharedBlockLock lock(block_name_);
+bool InstanceGuard::TakeOverFrom(WindowHandle gone, WindowHandle window, Deadline deadline) {
+  const platform::SharedBlockLock lock(block_name_, deadline);
   auto block = std::make_unique<platform::SharedBlock>(lock);
   // Another copy changed the block meanwhile: the next round looks again.
   if (block->existed() && ReadInstanceBlock(block->bytes()).window != gone) return false;
