@@ -24,7 +24,9 @@
 
 namespace quorvel {
 
-// The name of the running program's block: the path of /proc/self/exe.
+// The name of the running program's block: the path of /proc/self/exe, or
+// where that cannot be read the path the program was started by. Needs the
+// application object; never throws.
 std::string ProgramBlockName();
 
 // The guard for a block of any name; the program's own, named by
