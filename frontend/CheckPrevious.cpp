@@ -1,5 +1,8 @@
 #include "frontend/CheckPrevious.h"
 
+#include <QCoreApplication>
+#include <QFile>
+#include <QStringList>
 #include <algorithm>
 #include <chrono>
 #include <iostream>
@@ -78,6 +81,10 @@ bool InstanceGuard::RestoreIfRunning(WindowHandle window, std::int32_t max_insta
   } catch (const platform::SharedBlockOpenError&) {
     // A live copy holds the block: quitting keeps to the limit.
     return true;
+  } catch (const platform::SharedBlockBusyError&) {
+    // A copy stopped while it held the block's lock.
+    holder_silent_ = true;
+    return true;
   }
 }
 
@@ -85,7 +92,7 @@ bool InstanceGuard::Contend(WindowHandle window, std::int32_t max_instances) {
   const auto deadline = std::chrono::steady_clock::now() + kAnswerWait;
   for (int round = 0; round < kRounds; ++round) {
     WindowHandle stored{};
-    if (TestAndTake(window, max_instances, stored) == Outcome::kTaken) return false;
+    if (TestAndTake(window, max_instances, deadline, stored) == Outcome::kTaken) return false;
     // Outside the lock: the other copy may be waiting for it at its end,
     // when it no longer answers requests.
     try {
@@ -96,15 +103,15 @@ bool InstanceGuard::Contend(WindowHandle window, std::int32_t max_instances) {
       holder_silent_ = true;
       return true;
     } catch (const platform::WindowError&) {
-      if (TakeOverFrom(stored, window)) return false;
+      if (TakeOverFrom(stored, window, deadline)) return false;
     }
   }
   return true;
 }
 
 InstanceGuard::Outcome InstanceGuard::TestAndTake(WindowHandle window, std::int32_t max_instances,
-                                                  WindowHandle& stored) {
-  const platform::SharedBlockLock lock(block_name_);
+                                                  Deadline deadline, WindowHandle& stored) {
+  const platform::SharedBlockLock lock(block_name_, deadline);
   auto block = std::make_unique<platform::SharedBlock>(lock);
   if (!block->existed()) {
     WriteInstanceBlock(block->bytes(), {window, 1});
@@ -122,8 +129,8 @@ InstanceGuard::Outcome InstanceGuard::TestAndTake(WindowHandle window, std::int3
   return Outcome::kRefused;
 }
 
-bool InstanceGuard::TakeOverFrom(WindowHandle gone, WindowHandle window) {
-  const platform::SharedBlockLock lock(block_name_);
+bool InstanceGuard::TakeOverFrom(WindowHandle gone, WindowHandle window, Deadline deadline) {
+  const platform::SharedBlockLock lock(block_name_, deadline);
   auto block = std::make_unique<platform::SharedBlock>(lock);
   // Another copy changed the block meanwhile: the next round looks again.
   if (block->existed() && ReadInstanceBlock(block->bytes()).window != gone) return false;
@@ -146,7 +153,15 @@ void InstanceGuard::Release() {
 
 std::string ProgramBlockName() {
   // The whole path: the block layer escapes it, so distinct files get distinct blocks.
-  return platform::RunningProgramFile().string();
+  try {
+    return platform::RunningProgramFile().string();
+  } catch (const platform::SystemError&) {
+    // Without /proc (a sandbox, a chroot): the file it was started as, found
+    // as the shell found it; failing that, the name it was started by.
+    QString started_as = QCoreApplication::applicationFilePath();
+    if (started_as.isEmpty()) started_as = QCoreApplication::arguments().value(0);
+    return QFile::encodeName(started_as).toStdString();
+  }
 }
 
 bool restore_if_running(InstanceGuard& guard, WindowHandle window, std::int32_t max_instances) {

@@ -10,8 +10,10 @@
 // Test and take happen under the block's lock, so copies started at the same
 // instant are counted one after the other. A block whose holders all ended
 // (also by a crash) starts again from zero, and one whose stored window no
-// longer answers is taken over: neither keeps a later copy from running.
+// longer answers is taken over: neither keeps a later copy from running. A
+// start waits about 2 s at most, for the block's lock and the answer together.
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -22,7 +24,9 @@
 
 namespace quorvel {
 
-// The name of the running program's block: the path of /proc/self/exe.
+// The name of the running program's block: the path of /proc/self/exe, or
+// where that cannot be read the path the program was started by. Needs the
+// application object; never throws.
 std::string ProgramBlockName();
 
 // The guard for a block of any name; the program's own, named by
@@ -43,16 +47,17 @@ class InstanceGuard {
   const std::string& block_name() const { return block_name_; }
   // This copy counts as one of the running copies until the release.
   bool holds_slot() const { return block_ != nullptr; }
-  // The copy holding the slot did not answer in time, so this copy was
-  // refused without bringing anything forward.
+  // The copy holding the slot (or the block's lock) did not answer in time,
+  // so this copy was refused without bringing anything forward.
   bool holder_silent() const { return holder_silent_; }
 
  private:
   enum class Outcome { kTaken, kRefused };
+  using Deadline = std::chrono::steady_clock::time_point;
   bool Contend(platform::WindowHandle window, std::int32_t max_instances);
-  Outcome TestAndTake(platform::WindowHandle window, std::int32_t max_instances,
+  Outcome TestAndTake(platform::WindowHandle window, std::int32_t max_instances, Deadline deadline,
                       platform::WindowHandle& stored);
-  bool TakeOverFrom(platform::WindowHandle gone, platform::WindowHandle window);
+  bool TakeOverFrom(platform::WindowHandle gone, platform::WindowHandle window, Deadline deadline);
 
   std::string block_name_;
   std::unique_ptr<platform::SharedBlock> block_;  // held while this copy has a slot

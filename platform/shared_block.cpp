@@ -12,9 +12,13 @@
 #include <cstdio>
 #include <optional>
 #include <random>
+#include <thread>
+#include <utility>
+#include <variant>
 
 #include "platform/errors.h"
 #include "platform/runtime_dir.h"
+#include "platform/shared_object.h"
 #include "platform/system_call.h"
 
 namespace platform {
@@ -112,23 +116,6 @@ void RecordName(int holders, const std::string& name) {
   if (static_cast<std::size_t>(written) != name.size()) throw SystemError(EIO);
 }
 
-// A fresh object under `name`; empty when that name is taken: by another
-// user, or by a holder that uses another runtime folder. Our own leftovers are
-// removed before, by the name the holders file recorded.
-std::optional<FileDescriptor> CreateObject(const std::string& name) {
-  FileDescriptor fd(shm_open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-  if (fd.get() < 0) {
-    if (errno == EEXIST) return std::nullopt;
-    throw SystemError(errno);
-  }
-  if (fchmod(fd.get(), 0600) != 0 || ftruncate(fd.get(), SharedBlock::kSize) != 0) {
-    const int error = errno;
-    shm_unlink(name.c_str());
-    throw SystemError(error);
-  }
-  return fd;
-}
-
 // The object of block `key` when no holder's lock remains; never waits.
 void RemoveIfAbandoned(const std::filesystem::path& folder, const std::string& key) {
   const FileDescriptor lock = OpenPrivateFile(BlockFile(folder, key, kLockSuffix));
@@ -136,7 +123,17 @@ void RemoveIfAbandoned(const std::filesystem::path& folder, const std::string& k
   const FileDescriptor holders = OpenPrivateFile(BlockFile(folder, key, kHoldersSuffix));
   if (Flock(holders.get(), LOCK_EX | LOCK_NB) != 0) return;
   const auto recorded = ReadRecordedName(holders.get(), key);
-  if (recorded) shm_unlink(recorded->c_str());
+  if (recorded) RemoveObjectIfUnheld(*recorded);
+}
+
+// Waits for the lock in short steps, as flock itself has no deadline.
+void LockBefore(int fd, std::chrono::steady_clock::time_point deadline) {
+  constexpr std::chrono::milliseconds kStep{5};
+  while (Flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (errno != EWOULDBLOCK) throw SystemError(errno);
+    if (std::chrono::steady_clock::now() >= deadline) throw SharedBlockBusyError(ETIMEDOUT);
+    std::this_thread::sleep_for(kStep);
+  }
 }
 
 void RemoveAbandonedBlocksIn(const std::filesystem::path& folder) {
@@ -167,10 +164,11 @@ std::string SharedBlockKey(std::string_view name) {
   return key + "~" + Hex(Fnv1a(name), kHashDigits);
 }
 
-SharedBlockLock::SharedBlockLock(std::string_view name)
+SharedBlockLock::SharedBlockLock(std::string_view name,
+                                 std::chrono::steady_clock::time_point deadline)
     : key_(SharedBlockKey(name)), folder_(UserRuntimeDir()) {
   fd_ = OpenPrivateFile(BlockFile(folder_, key_, kLockSuffix));
-  if (Flock(fd_.get(), LOCK_EX) != 0) throw SystemError(errno);
+  LockBefore(fd_.get(), deadline);
 }
 
 SharedBlock::SharedBlock(const SharedBlockLock& lock) : key_(lock.key()), folder_(lock.folder()) {
@@ -196,38 +194,49 @@ SharedBlock::~SharedBlock() {
 }
 
 void SharedBlock::Create() {
-  // Objects left by holders that all died go first, those of other blocks too.
-  if (const auto previous = ReadRecordedName(holders_.get(), key_)) shm_unlink(previous->c_str());
+  // Objects left by holders that all died go first, those of other blocks
+  // too; an object that a live copy has made under a recorded name since stays.
+  if (const auto previous = ReadRecordedName(holders_.get(), key_)) RemoveObjectIfUnheld(*previous);
   RemoveAbandonedBlocksIn(folder_);
-  const std::string base = ObjectPrefix(key_);
-  std::optional<FileDescriptor> object = CreateObject(base);
-  std::string name = base;
-  std::random_device random;
-  for (int attempt = 0; !object && attempt < kFallbackAttempts; ++attempt) {
-    name = base + "-" + Hex(random(), kFallbackDigits);
-    object = CreateObject(name);
-  }
-  if (!object) throw SystemError(EEXIST);
+  auto [name, object] = CreateUnderFreeName();
   try {
     RecordName(holders_.get(), name);
   } catch (const SystemError&) {
     shm_unlink(name.c_str());
     throw;
   }
-  object_name_ = name;
-  if (Flock(holders_.get(), LOCK_SH) != 0) throw SystemError(errno);
-  MapObject(std::move(*object));
+  object_name_ = std::move(name);
+  if (Flock(holders_.get(), LOCK_SH | LOCK_NB) != 0) throw SystemError(errno);
+  MapObject(std::move(object));
+}
+
+std::pair<std::string, FileDescriptor> SharedBlock::CreateUnderFreeName() const {
+  const std::string base = ObjectPrefix(key_);
+  auto made = CreateHeldObject(base, kSize);
+  // Held by a live copy that records its block in another runtime folder
+  // (XDG_RUNTIME_DIR set for one start, unset for the other): the block exists.
+  if (const auto* use = std::get_if<ObjectNameUse>(&made); use && *use == ObjectNameUse::kHeld) {
+    throw SharedBlockOpenError(EBUSY);
+  }
+  std::string name = base;
+  std::random_device random;
+  for (int attempt = 0;
+       !std::holds_alternative<FileDescriptor>(made) && attempt < kFallbackAttempts; ++attempt) {
+    name = base + "-" + Hex(random(), kFallbackDigits);
+    made = CreateHeldObject(name, kSize);
+  }
+  if (!std::holds_alternative<FileDescriptor>(made)) throw SystemError(EEXIST);
+  return {std::move(name), std::move(std::get<FileDescriptor>(made))};
 }
 
 void SharedBlock::OpenExisting() {
   const auto name = ReadRecordedName(holders_.get(), key_);
   if (!name) throw SharedBlockOpenError(EINVAL);
-  FileDescriptor object(shm_open(name->c_str(), O_RDWR | O_CLOEXEC, 0));
-  if (object.get() < 0) throw SharedBlockOpenError(errno);
-  struct stat info {};
-  if (fstat(object.get(), &info) != 0) throw SharedBlockOpenError(errno);
-  if (info.st_uid != getuid() || static_cast<std::size_t>(info.st_size) != kSize) {
-    throw SharedBlockOpenError(EACCES);
+  FileDescriptor object;
+  try {
+    object = OpenHeldObject(*name, kSize);
+  } catch (const SystemError& error) {
+    throw SharedBlockOpenError(error.code());
   }
   object_name_ = *name;
   MapObject(std::move(object));
@@ -237,14 +246,17 @@ void SharedBlock::MapObject(FileDescriptor object) {
   void* view = mmap(nullptr, kSize, PROT_READ | PROT_WRITE, MAP_SHARED, object.get(), 0);
   if (view == MAP_FAILED) throw SystemError(errno);
   view_ = static_cast<std::byte*>(view);
+  // Kept open: its hold tells every runtime folder that the object is in use.
+  object_ = std::move(object);
 }
 
 void SharedBlock::RemoveIfLast() {
-  if (object_name_.empty()) return;
+  if (!object_.valid()) return;
   // Without the lock a starting copy could be opening the object right now.
   const FileDescriptor lock = OpenPrivateFile(BlockFile(folder_, key_, kLockSuffix));
   if (Flock(lock.get(), LOCK_EX | LOCK_NB) != 0) return;
-  if (Flock(holders_.get(), LOCK_EX | LOCK_NB) == 0) shm_unlink(object_name_.c_str());
+  if (Flock(holders_.get(), LOCK_EX | LOCK_NB) == 0)
+    RemoveObjectIfLastHolder(object_, object_name_);
 }
 
 }  // namespace platform

@@ -14,17 +14,22 @@
 // The block exists while a process holds it: when no holder's lock remains
 // (all holders ended, or died by a crash or kill -9, whose locks the kernel
 // drops), the next opener counts it as new and starts it from 8 zero bytes.
-// An object of that name that this runtime folder did not record (another
-// user's, or one of a holder with another runtime folder) is never used or
+// Holders lock the object too (shared_object.h), so a record whose holders
+// died removes its object only when no live process holds that object: not
+// one that a holder with another runtime folder has made since under the
+// same name. Such a holder's block counts as existing but cannot be opened
+// from here. An object of that name that is another user's is never used or
 // removed: the block then lives under the name followed by "-" and a random
 // number, which the holders file records. Another user can therefore neither
 // read ours nor keep ours from being made.
 
+#include <chrono>
 #include <cstddef>
 #include <filesystem>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/errors.h"
 #include "platform/file.h"
@@ -47,12 +52,25 @@ class SharedBlockOpenError : public SystemError {
   using SystemError::SystemError;
 };
 
+// The block's lock was not free by the deadline: a process that holds it is
+// stopped or hung.
+class SharedBlockBusyError : public SystemError {
+ public:
+  using SystemError::SystemError;
+};
+
+// How long taking a block's lock waits unless told otherwise.
+inline constexpr std::chrono::seconds kSharedBlockLockWait{2};
+
 // Exclusive use of the block `name` among the processes of this user, from
-// construction (which waits for it) to destruction. Throws SystemError when
-// the runtime folder or the lock file cannot be used.
+// construction (which waits for it until `deadline`) to destruction. Throws
+// SharedBlockBusyError when the deadline passes first, SystemError when the
+// runtime folder or the lock file cannot be used.
 class SharedBlockLock {
  public:
-  explicit SharedBlockLock(std::string_view name);
+  explicit SharedBlockLock(std::string_view name,
+                           std::chrono::steady_clock::time_point deadline =
+                               std::chrono::steady_clock::now() + kSharedBlockLockWait);
   const std::string& key() const { return key_; }
   // The runtime folder as it was when the lock was taken.
   const std::filesystem::path& folder() const { return folder_; }
@@ -71,8 +89,9 @@ class SharedBlock {
   static constexpr std::size_t kSize = 8;
 
   // Opens the block, or creates it (8 zero bytes) when no live process holds
-  // it. Throws SharedBlockOpenError when it exists but cannot be opened,
-  // SystemError when it cannot be created.
+  // it. Throws SharedBlockOpenError when it exists but cannot be opened (a
+  // holder with another runtime folder included), SystemError when it cannot
+  // be created.
   explicit SharedBlock(const SharedBlockLock& lock);
   // Never waits: the last holder removes the object when the lock is free at
   // that moment; otherwise the next creator removes what is left. So drop a
@@ -89,6 +108,7 @@ class SharedBlock {
 
  private:
   void Create();
+  std::pair<std::string, FileDescriptor> CreateUnderFreeName() const;
   void OpenExisting();
   void MapObject(FileDescriptor object);
   void RemoveIfLast();
@@ -97,6 +117,7 @@ class SharedBlock {
   std::filesystem::path folder_;
   std::string object_name_;
   FileDescriptor holders_;
+  FileDescriptor object_;
   std::byte* view_ = nullptr;
   bool existed_ = false;
 };

@@ -1,7 +1,7 @@
 // The real front-end started and stopped as a user does: a first start in an
 // empty common folder, one copy per program file, a copy elsewhere beside it, a start after a
 // killed copy, a hand-edited settings file, and the generator meeting the running front-end's
-// window.
+// window, and a start without /proc.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <iterator>
 #include <memory>
@@ -179,6 +180,26 @@ TEST_F(FrontEndStart, AfterTheFirstIsKilledTheNextStartRunsAndGuardsAgain) {
   auto refused = Start(folder_);
   EXPECT_EQ(refused->WaitForEnd(kPatience), 0) << "the guard no longer refuses a second copy";
   EXPECT_TRUE(next->Running());
+}
+
+// A sandbox or chroot without /proc: the program file's path comes from how it was started.
+TEST_F(FrontEndStart, StartsAndEndsWithoutProc) {
+#ifdef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "AddressSanitizer finds the stack's bounds in /proc; without it, it reports "
+                  "faults that are not there";
+#endif
+  if (std::system("unshare -m sh -c 'umount -l /proc && ! test -e /proc/self' 2>/dev/null") != 0)
+    GTEST_SKIP() << "unshare -m with /proc unmounted is not allowed here";
+  const fs::path start = folder_.app() / "start-without-proc";
+  testing_support::WriteFile(
+      start, "#!/bin/sh\nexec unshare -m sh -c 'umount -l /proc && exec ./Quorvel'\n");
+  fs::permissions(start, fs::perms::owner_all);
+  BackgroundProgram program(start, log());
+  ASSERT_TRUE(WaitUntil([&] { return FrontEndWindow() || !program.Running(); }));
+  ASSERT_TRUE(program.Running()) << ReadFile(log());
+  WaitForQuietWindow();  // the end-of-session handler is in place once it answers
+  ASSERT_EQ(kill(program.pid(), SIGTERM), 0);
+  EXPECT_EQ(program.WaitForEnd(kPatience), 0) << ReadFile(log());
 }
 
 TEST_F(FrontEndStart, EndOfSessionClosesLikeTheCloseBox) {

@@ -3,6 +3,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/eventfd.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -229,6 +231,53 @@ TEST(InstanceGuard, KilledHolderNeverBlocksTheNextStart) {
   InstanceGuard next(name);
   EXPECT_FALSE(next.RestoreIfRunning(kNeverRegistered, 1));
   EXPECT_EQ(ReadFields(name).count, 1);
+}
+
+// Two runtime folders share /dev/shm: here R2 outlived a restart that emptied
+// it and keeps the record of a copy killed before, while A runs from R1.
+TEST(InstanceGuard, StaleRecordOfAnotherRuntimeFolderLeavesALiveCopyGuarded) {
+  ScopedRuntimeDir r2;
+  ScopedRuntimeDir r1;
+  const std::string name = UniqueName("stale record");
+  const auto use = [](const ScopedRuntimeDir& folder) {
+    setenv("XDG_RUNTIME_DIR", folder.path().c_str(), 1);
+  };
+  use(r2);
+  Pipe go, result, end;
+  const pid_t killed = StartCopy(name, kNeverRegistered, go, result, end);
+  go.CloseWrite();
+  char ran = 0;
+  ASSERT_TRUE(ByteArrives(result.fds[0], ran));
+  kill(killed, SIGKILL);
+  waitpid(killed, nullptr, 0);
+  shm_unlink(("/" + std::to_string(getuid()) + "-" + platform::SharedBlockKey(name)).c_str());
+
+  use(r1);
+  FakeFrontEndWindow a_window("TForm1", kCaption);
+  InstanceGuard a(name);
+  ASSERT_FALSE(a.RestoreIfRunning(a_window.handle(), 1));
+  use(r2);
+  InstanceGuard other_program(UniqueName("other program"));
+  ASSERT_FALSE(other_program.RestoreIfRunning(kNeverRegistered, 1));
+
+  use(r1);
+  EXPECT_TRUE(InstanceGuard(name).RestoreIfRunning(kNeverRegistered, 1));
+  EXPECT_EQ(a_window.raise_count(), 1) << "A's block was removed";
+  use(r2);
+  EXPECT_TRUE(InstanceGuard(name).RestoreIfRunning(kNeverRegistered, 1))
+      << "a start from the stale folder ran beside A";
+}
+
+// A copy stopped while it holds the block's lock must not hold up a start.
+TEST(InstanceGuard, LockHeldByAStoppedCopyRefusesWithinTheDeadline) {
+  ScopedRuntimeDir runtime;
+  const std::string name = UniqueName("stuck lock");
+  const platform::SharedBlockLock stuck(name);
+  InstanceGuard guard(name);
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_TRUE(guard.RestoreIfRunning(kNeverRegistered, 1));
+  EXPECT_TRUE(guard.holder_silent());
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(4));
 }
 
 TEST(InstanceGuard, CopiesStartedAtTheSameInstantRunOnlyOnce) {
