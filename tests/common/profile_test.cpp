@@ -182,6 +182,40 @@ TEST(ProfileWrite, ALinkIsWrittenThroughAndAByteOrderMarkIsSkippedAndKept) {
   EXPECT_EQ(ReadFile(dir / "real" / "a.ini"), "\xEF\xBB\xBF[S]\r\nk=2\r\n");
 }
 
+// Root saving in a shared sticky folder must not write through a link that
+// another user put there to point at any file; in that user's own folder the
+// link is theirs to place, as the kernel also judges.
+TEST(ProfileWrite, AnotherUsersLinkIsFollowedOnlyInAFolderOfTheirs) {
+  if (geteuid() != 0) GTEST_SKIP() << "only root can make a link of another user";
+  constexpr uid_t kNobody = 65534;
+  struct Case {
+    const char* folder;
+    uid_t folder_owner;
+    bool followed;
+  };
+  const Case cases[] = {{"root's common folder", 0, false}, {"nobody's folder", kNobody, true}};
+  for (const Case& c : cases) {
+    TempDir dir;
+    WriteFile(dir / "other.txt", "precious");
+    const auto common = dir / "common";
+    std::filesystem::create_directory(common);
+    ASSERT_EQ(chown(common.c_str(), c.folder_owner, c.folder_owner), 0);
+    ASSERT_EQ(chmod(common.c_str(), 01777), 0);
+    const std::string ini = (common / "sysconfig.ini").string();
+    std::filesystem::create_symlink(dir / "other.txt", ini);
+    ASSERT_EQ(lchown(ini.c_str(), kNobody, kNobody), 0);
+    bool saved = true;
+    try {
+      WriteProfileString(ini, "S", "k", "v");
+    } catch (const platform::ProfileWriteError&) {
+      saved = false;
+    }
+    EXPECT_EQ(saved, c.followed) << c.folder;
+    EXPECT_EQ(ReadFile(dir / "other.txt") == "precious", !c.followed) << c.folder;
+    EXPECT_EQ(FolderContent(common), std::vector<std::string>{"sysconfig.ini"}) << c.folder;
+  }
+}
+
 TEST(IniFile, ReadsWithDefaultAndWrites) {
   TempDir dir;
   platform::IniFile ini((dir / "a.ini").string());
