@@ -1,16 +1,11 @@
 #include "platform/file.h"
 
 #include <gtest/gtest.h>
-#include <sched.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -105,24 +100,6 @@ TEST(ReplaceFileAtomically, WritesWholeFilesAndKeepsTheModeOfAnOldOne) {
   EXPECT_EQ(FolderContent(dir.path()), std::vector<std::string>{"settings.ini"});
 }
 
-// Root saving another user's file must leave it theirs, and must not hand out
-// the old file's set-user-ID or set-group-ID rights to what it wrote.
-TEST(ReplaceFileAtomically, AsRootTheOwnerStaysAndTheSpecialBitsGo) {
-  if (geteuid() != 0) GTEST_SKIP() << "only root can save a file of another user";
-  constexpr uid_t kNobody = 65534;
-  TempDir dir;
-  const fs::path target = dir / "sysconfig.ini";
-  WriteFile(target, "old");
-  ASSERT_EQ(chown(target.c_str(), kNobody, kNobody), 0);
-  ASSERT_EQ(chmod(target.c_str(), 02664), 0);
-  platform::ReplaceFileAtomically(target.string(), "new");
-  struct stat info {};
-  ASSERT_EQ(stat(target.c_str(), &info), 0);
-  EXPECT_EQ(info.st_uid, kNobody);
-  EXPECT_EQ(info.st_gid, kNobody);
-  EXPECT_EQ(info.st_mode & 07777, 0664u);
-}
-
 TEST(ReplaceFileAtomically, FailingWriteLeavesTheOldFileAndLeaksNothing) {
   TempDir dir;
   const fs::path target = dir / "settings.ini";
@@ -174,56 +151,6 @@ TEST(UnnamedNewFile, HasNoNameUntilLinked) {
   platform::UnnamedNewFile output((dir / "IMG_0001.JPG").string());
   platform::WriteAll(output.descriptor().get(), std::string(1 << 20, 'x'));
   EXPECT_TRUE(FolderContent(dir.path()).empty());
-}
-
-// Runs `step` in a child process that sees no /proc, as in a sandbox or a
-// chroot without it; its result is what `step` returns (-1 when it raised or
-// the child did not end by itself). nullopt when this machine does not let us
-// hide /proc.
-std::optional<int> RunWithoutProc(const std::function<int()>& step) {
-  constexpr int kCannotHideProc = 77;
-  constexpr int kRaised = 78;
-  const pid_t child = fork();
-  if (child == 0) {
-    const bool hidden = unshare(CLONE_NEWNS) == 0 &&
-                        mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
-                        umount2("/proc", MNT_DETACH) == 0;
-    if (!hidden) _exit(kCannotHideProc);
-    try {
-      _exit(step());
-    } catch (...) {
-      _exit(kRaised);
-    }
-  }
-  int status = 0;
-  if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
-  if (WEXITSTATUS(status) == kCannotHideProc) return std::nullopt;
-  return WEXITSTATUS(status) == kRaised ? -1 : WEXITSTATUS(status);
-}
-
-// Its link goes through /proc: without it the file must take its name another
-// way, and still never over a file that holds data.
-TEST(UnnamedNewFile, IsNamedWithoutProcButNeverOverData) {
-  struct Case {
-    const char* existing;  // nullptr: no file at the target
-    int linked;
-    const char* content_after;
-  };
-  const Case cases[] = {{nullptr, 1, "new"}, {"precious", 0, "precious"}};
-  for (const Case& c : cases) {
-    TempDir dir;
-    const fs::path target = dir / "IMG_0001.JPG";
-    if (c.existing != nullptr) WriteFile(target, c.existing);
-    const std::optional<int> linked = RunWithoutProc([&] {
-      platform::UnnamedNewFile output(target.string());
-      platform::WriteAll(output.descriptor().get(), "new");
-      return output.LinkToTargetUnlessTaken() ? 1 : 0;
-    });
-    if (!linked) GTEST_SKIP() << "this machine does not let a test hide /proc (needs root)";
-    EXPECT_EQ(*linked, c.linked) << c.content_after;
-    EXPECT_EQ(ReadFile(target), c.content_after);
-    EXPECT_EQ(FolderContent(dir.path()), std::vector<std::string>{"IMG_0001.JPG"});
-  }
 }
 
 TEST(TemporarySibling, LongNamesStayWithinTheNameLimit) {

@@ -212,8 +212,7 @@ TEST_F(GeneratorRun, WithoutItsDescriptorsInProcThePicturesAreStillSaved) {
   const auto result =
       RunProgram("/usr/bin/unshare", {"-m", "sh", "-c", kHidingOwnDescriptors}, app());
   EXPECT_EQ(result.exit_code, 0) << result.standard_error;
-  ASSERT_EQ(FolderContent(out()), std::vector<std::string>{"a_DateTime_0001.jpg"});
-  EXPECT_EQ(testing_support::InspectJpegFile(out() + "a_DateTime_0001.jpg").components, 3);
+  EXPECT_EQ(FolderContent(out()), std::vector<std::string>{"a_DateTime_0001.jpg"});
 }
 
 }  // namespace

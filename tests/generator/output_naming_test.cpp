@@ -84,7 +84,6 @@ TEST_F(ChooseOutputNameTest, SkipsOnlyFilesThatHoldData) {
   EXPECT_EQ(Choose("/pics/IMG_1234.JPG"), "IMG_1234_DateTime_0002.JPG");
 }
 
-// The save can neither follow nor replace it, so the name is passed over.
 TEST_F(ChooseOutputNameTest, ALinkToNowhereIsTakenAndLeftAlone) {
   const auto link = dir_ / "IMG_1234_DateTime_0001.JPG";
   std::filesystem::create_symlink("nowhere.JPG", link);
