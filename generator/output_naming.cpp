@@ -1,5 +1,7 @@
 #include "generator/output_naming.h"
 
+#include <sys/stat.h>
+
 #include <charconv>
 #include <cstdint>
 #include <optional>
@@ -47,6 +49,16 @@ std::string CounterText(std::optional<std::int64_t> previous) {
   return digits;
 }
 
+// Nothing there, a folder or an empty regular file: free to be written. Any
+// other entry is taken, a link above all, whatever it points to (even nowhere):
+// the save never follows a link nor removes one, nor replaces a pipe or a device.
+// An entry that cannot be looked at is left for the save to report.
+bool IsFreeOutputName(const std::string& candidate) {
+  struct stat entry {};
+  if (lstat(candidate.c_str(), &entry) != 0) return true;
+  return S_ISDIR(entry.st_mode) || (S_ISREG(entry.st_mode) && entry.st_size == 0);
+}
+
 }  // namespace
 
 std::string ExtensionOf(std::string_view path) {
@@ -76,9 +88,7 @@ std::string ChooseOutputName(const std::string& current_picture, const std::stri
       GenFilename(std::string(shared::FileNamePart(current_picture)), ExtensionOf(current_picture))
           .output_name;
   for (int tries = 0; tries < kMaxOutputNameTries; ++tries) {
-    const std::string candidate = output_path + output_name;
-    // Missing (-1), a folder (0) or an empty file (0): free to be written.
-    if (shared::GetFileSize64(candidate) <= 0) return output_name;
+    if (IsFreeOutputName(output_path + output_name)) return output_name;
     // The next step starts from the name alone: taken from the joined candidate,
     // an output folder without its trailing "/" would leak its last part (and
     // any "." in it) into every following name.

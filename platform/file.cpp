@@ -5,8 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
-#include <filesystem>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -48,16 +49,47 @@ bool IsEmptyRegularFile(const std::string& path) {
   return lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && status.st_size == 0;
 }
 
-// The file that the chain of symbolic links at `path` ends in (which need not
-// exist yet); `path` itself when it is no link.
-std::string FollowLinks(std::string path) {
+// The owner and the text of the symbolic link at `path`; nothing when no link
+// is there. Both come from one open of the link itself, so that a link put in
+// its place meanwhile cannot lend the first one's owner to its own text.
+struct LinkEntry {
+  uid_t owner;
+  std::string points_to;
+};
+std::optional<LinkEntry> ReadLinkEntry(const std::string& path) {
+  const FileDescriptor entry(open(path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+  if (!entry.valid()) return std::nullopt;
+  struct stat status {};
+  if (fstat(entry.get(), &status) != 0) RaiseErrno(errno);
+  if (!S_ISLNK(status.st_mode)) return std::nullopt;
+  std::string text(PATH_MAX, '\0');
+  const ssize_t length = readlinkat(entry.get(), "", text.data(), text.size());
+  if (length < 0) RaiseErrno(errno);
+  if (static_cast<std::size_t>(length) == text.size()) RaiseErrno(ENAMETOOLONG);
+  text.resize(static_cast<std::size_t>(length));
+  return LinkEntry{status.st_uid, std::move(text)};
+}
+
+// The kernel's rule for links in sticky folders, kept in every folder: a link
+// is followed only when it is ours or its folder's owner's. Anybody else's link
+// could point at any file, and a save by root through it would overwrite that.
+void RequireTrustedLink(const std::string& path, uid_t link_owner) {
+  if (link_owner == geteuid()) return;
+  const std::string folder = SplitPath(path).first;
+  struct stat holder {};
+  if (stat(folder.empty() ? "." : folder.c_str(), &holder) != 0) RaiseErrno(errno);
+  if (holder.st_uid != link_owner) RaiseErrno(EACCES);
+}
+
+// The file that the chain of trusted symbolic links at `path` ends in (which
+// need not exist yet); `path` itself when it is no link.
+std::string FollowTrustedLinks(std::string path) {
   for (int hop = 0; hop < kMaxLinkHops; ++hop) {
-    struct stat status {};
-    if (lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
-    std::error_code error;
-    const std::filesystem::path target = std::filesystem::read_symlink(path, error);
-    if (error) RaiseErrno(error.value());
-    path = target.is_absolute() ? target.string() : SplitPath(path).first + target.string();
+    const std::optional<LinkEntry> link = ReadLinkEntry(path);
+    if (!link) return path;
+    RequireTrustedLink(path, link->owner);
+    const bool absolute = link->points_to.starts_with('/');
+    path = absolute ? link->points_to : SplitPath(path).first + link->points_to;
   }
   RaiseErrno(ELOOP);
 }
@@ -76,6 +108,30 @@ void RequireWritable(const std::string& path, const struct stat& existing) {
   else
     writable = faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
   if (!writable) RaiseErrno(EACCES);
+}
+
+// The new file stands in for the old one: it gets the old owner and group
+// where we may set them (as root; elsewhere the file system or the kernel says
+// no, and the file stays ours), and the old permission bits, but never the
+// set-user-ID, set-group-ID or sticky bit, which would lend the old owner's
+// rights to what we wrote. A mode that cannot be set (a FAT disk) leaves the
+// mode the file was made with, which has none of those bits either.
+void TakeOverOwnerAndMode(const FileDescriptor& file, const struct stat& old) {
+  if (fchown(file.get(), old.st_uid, old.st_gid) != 0 && errno != EPERM && errno != EINVAL) {
+    RaiseErrno(errno);
+  }
+  fchmod(file.get(), old.st_mode & (S_IRWXU | S_IRWXG | S_IRWXO));
+}
+
+// The whole content of `from`, wherever its position stands, appended to `to`.
+void CopyWholeFile(const FileDescriptor& from, int to) {
+  char chunk[kReadChunk];
+  for (std::uint64_t position = 0;;) {
+    const std::size_t got = ReadAt(from, position, chunk, sizeof chunk);
+    if (got == 0) return;
+    WriteAll(to, std::string_view(chunk, got));
+    position += got;
+  }
 }
 
 }  // namespace
@@ -216,14 +272,16 @@ int TemporarySibling::MoveWithoutReplacing() {
   return 0;
 }
 
-UnnamedNewFile::UnnamedNewFile(std::string target, mode_t mode) : target_(std::move(target)) {
+UnnamedNewFile::UnnamedNewFile(std::string target, mode_t mode)
+    : target_(std::move(target)), mode_(mode) {
   const std::string folder = SplitPath(target_).first;
+  // Readable too: should the link fail, the content is copied out of it.
   file_ = FileDescriptor(
-      open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
+      open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
   if (file_.valid()) return;
   // EISDIR: a kernel that does not know O_TMPFILE takes it for a folder's open.
   if (errno != EOPNOTSUPP && errno != EISDIR) RaiseErrno(errno);
-  named_fallback_ = std::make_unique<TemporarySibling>(target_, mode);
+  named_fallback_ = std::make_unique<TemporarySibling>(target_, mode_);
 }
 
 UnnamedNewFile::~UnnamedNewFile() = default;
@@ -242,8 +300,20 @@ bool UnnamedNewFile::LinkToTargetUnlessTaken() {
     error = LinkWithoutReplacing();
   }
   if (error == EEXIST) return false;
-  if (error != 0) RaiseErrno(error);
+  // The link goes through /proc, which a sandbox or a chroot may lack: the
+  // content takes the named way then, and a real failure (a full disk) fails
+  // there again.
+  if (error != 0) return MoveCopyToTargetUnlessTaken();
   return true;
+}
+
+bool UnnamedNewFile::MoveCopyToTargetUnlessTaken() {
+  named_fallback_ = std::make_unique<TemporarySibling>(target_, mode_);
+  FileDescriptor& copy = named_fallback_->descriptor();
+  CopyWholeFile(file_, copy.get());
+  copy.Close();
+  file_.Close();
+  return named_fallback_->MoveToTargetUnlessTaken();
 }
 
 int UnnamedNewFile::LinkWithoutReplacing() const {
@@ -254,12 +324,12 @@ int UnnamedNewFile::LinkWithoutReplacing() const {
 
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes, mode_t new_file_mode) {
   // A link stays a link: the file it points to takes the new content.
-  const std::string target = FollowLinks(path);
+  const std::string target = FollowTrustedLinks(path);
   struct stat existing {};
-  const bool exists = stat(target.c_str(), &existing) == 0;
+  const bool exists = lstat(target.c_str(), &existing) == 0;
   if (exists) RequireWritable(target, existing);
   TemporarySibling temporary(target, new_file_mode);
-  if (exists) fchmod(temporary.descriptor().get(), existing.st_mode & 07777);
+  if (exists) TakeOverOwnerAndMode(temporary.descriptor(), existing);
   WriteAll(temporary.descriptor().get(), bytes);
   temporary.SyncAndClose();
   // The folder is not synced: a rename lost to a power cut brings back the

@@ -96,7 +96,9 @@ class TemporarySibling {
 // A new file in the folder of `target` that has no name at all until it is
 // linked to `target` (O_TMPFILE), so that nobody sees a part of it and a writer
 // killed in the middle leaves nothing behind. Where the file system cannot make
-// such a file, it is a TemporarySibling instead.
+// such a file, it is a TemporarySibling instead; where it cannot be linked
+// (the link goes through /proc, which a sandbox may lack), its content is
+// copied into a TemporarySibling that takes the name in its place.
 class UnnamedNewFile {
  public:
   // The new file gets `mode` less the umask.
@@ -114,18 +116,23 @@ class UnnamedNewFile {
 
  private:
   int LinkWithoutReplacing() const;
+  bool MoveCopyToTargetUnlessTaken();
 
   std::string target_;
+  mode_t mode_;
   FileDescriptor file_;
   std::unique_ptr<TemporarySibling> named_fallback_;
 };
 
 // Replaces the file at `path` by `bytes` as one step: a reader sees the old
 // content or the new, never a part, and a failure (or a writer killed in the
-// middle) leaves the old file whole. An existing file keeps its mode; a new one
-// gets `new_file_mode` less the umask. A file whose mode denies us writing is
-// refused (access denied), also for root; a symbolic link is written through
-// to the file it points to, and stays a link.
+// middle) leaves the old file whole. An existing file keeps its owner and group
+// where we may set them (as root) and its permission bits, less the
+// set-user-ID, set-group-ID and sticky bits; a new one gets `new_file_mode`
+// less the umask. A file whose mode denies us writing is refused (access
+// denied), also for root. A symbolic link that is ours, or that belongs to the
+// owner of its folder, is written through to the file it points to and stays a
+// link; anybody else's link is refused (access denied) and nothing is written.
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes,
                            mode_t new_file_mode = 0666);
 

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/errors.h"
@@ -180,6 +181,33 @@ TEST(ProfileWrite, ALinkIsWrittenThroughAndAByteOrderMarkIsSkippedAndKept) {
   WriteProfileString(link, "S", "k", "2");
   EXPECT_TRUE(std::filesystem::is_symlink(link));
   EXPECT_EQ(ReadFile(dir / "real" / "a.ini"), "\xEF\xBB\xBF[S]\r\nk=2\r\n");
+}
+
+// Root saving in a shared sticky folder: another user's settings file stays
+// theirs without lending its set-group-ID bit, and another user's link there,
+// which could point at any file, is not written through.
+TEST(ProfileWrite, AsRootInACommonFolderAnotherUsersFileStaysTheirsAndTheirLinkIsRefused) {
+  if (geteuid() != 0) GTEST_SKIP() << "only root can save files and links of another user";
+  constexpr uid_t kNobody = 65534;
+  TempDir dir;
+  ASSERT_EQ(chmod(dir.path().c_str(), 01777), 0);
+  const std::string ini = (dir / "sysconfig.ini").string();
+  WriteFile(ini, "[S]\r\nk=1\r\n");
+  ASSERT_EQ(chown(ini.c_str(), kNobody, kNobody), 0);
+  ASSERT_EQ(chmod(ini.c_str(), 02664), 0);
+  WriteProfileString(ini, "S", "k", "2");
+  struct stat info {};
+  ASSERT_EQ(stat(ini.c_str(), &info), 0);
+  EXPECT_EQ(std::pair(info.st_uid, info.st_gid), std::pair(kNobody, kNobody));
+  EXPECT_EQ(info.st_mode & 07777, 0664u);
+
+  TempDir elsewhere;
+  WriteFile(elsewhere / "other.txt", "precious");
+  std::filesystem::remove(ini);
+  std::filesystem::create_symlink(elsewhere / "other.txt", ini);
+  ASSERT_EQ(lchown(ini.c_str(), kNobody, kNobody), 0);
+  EXPECT_THROW(WriteProfileString(ini, "S", "k", "3"), platform::ProfileWriteError);
+  EXPECT_EQ(ReadFile(elsewhere / "other.txt"), "precious");
 }
 
 TEST(IniFile, ReadsWithDefaultAndWrites) {

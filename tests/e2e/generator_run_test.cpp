@@ -23,6 +23,7 @@ using testing_support::FakeFrontEndWindow;
 using testing_support::FolderContent;
 using testing_support::GeneratorRun;
 using testing_support::ReadFile;
+using testing_support::RunProgram;
 using testing_support::StandInProcess;
 namespace fs = std::filesystem;
 
@@ -211,6 +212,23 @@ TEST_F(GeneratorRun, UserTextStampsPicturesWithoutExif) {
   EXPECT_EQ(window.reports()[0].text(),
             undated + "|" + out() + "undated_DateTime_0001.jpg" + std::string(1, '\0'));
   EXPECT_TRUE(fs::exists(out() + "undated_DateTime_0001.jpg"));
+}
+
+// A sandbox without /proc leaves the unnamed output no way to its name. Here
+// only the generator's own descriptor folder is hidden (by its process id,
+// which exec keeps): the rest of /proc still shows it the front-end.
+TEST_F(GeneratorRun, WithoutItsDescriptorsInProcThePicturesAreStillSaved) {
+  const char* const kHidingOwnDescriptors = "mount -t tmpfs none /proc/$$/fd && exec ./vantrel";
+  if (RunProgram("/usr/bin/unshare", {"-m", "true"}, app(), 10).exit_code != 0) {
+    GTEST_SKIP() << "this machine does not let a test mount over /proc (unshare -m needs root)";
+  }
+  WriteSettings();
+  WriteList({MakePicture("a.jpg", 64, 48, DatedExif(false))});
+  StandInProcess front_end(pictures(), FrontEndExe);
+  const auto result =
+      RunProgram("/usr/bin/unshare", {"-m", "sh", "-c", kHidingOwnDescriptors}, app());
+  EXPECT_EQ(result.exit_code, 0) << result.standard_error;
+  EXPECT_EQ(FolderContent(out()), std::vector<std::string>{"a_DateTime_0001.jpg"});
 }
 
 }  // namespace

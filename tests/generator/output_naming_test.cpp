@@ -84,6 +84,13 @@ TEST_F(ChooseOutputNameTest, SkipsOnlyFilesThatHoldData) {
   EXPECT_EQ(Choose("/pics/IMG_1234.JPG"), "IMG_1234_DateTime_0002.JPG");
 }
 
+TEST_F(ChooseOutputNameTest, ALinkToNowhereIsTakenAndLeftAlone) {
+  const auto link = dir_ / "IMG_1234_DateTime_0001.JPG";
+  std::filesystem::create_symlink("nowhere.JPG", link);
+  EXPECT_EQ(Choose("/pics/IMG_1234.JPG"), "IMG_1234_DateTime_0002.JPG");
+  EXPECT_EQ(std::filesystem::read_symlink(link), "nowhere.JPG");
+}
+
 TEST_F(ChooseOutputNameTest, SourceThatIsAnOutputCountsOn) {
   EXPECT_EQ(Choose("/pics/IMG_1234_DateTime_0007.JPG"), "IMG_1234_DateTime_0008.JPG");
   Put("IMG_1234_DateTime_0008.JPG");
