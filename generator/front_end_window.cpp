@@ -5,6 +5,7 @@
 
 #include "generator/app_dir.h"
 #include "platform/process_list.h"
+#include "shared/helpers.h"
 #include "shared/names.h"
 
 namespace vantrel {
@@ -27,6 +28,12 @@ std::optional<platform::WindowHandle> FindFrontEndWindow() {
   const auto ours = std::find_if(windows.begin(), windows.end(),
                                  [&](const auto& window) { return RunsFrom(window, own_folder); });
   return ours != windows.end() ? ours->handle : windows.front().handle;
+}
+
+bool FrontEndRuns() {
+  if (platform::CanListProcesses()) return shared::IsProcessRunning(shared::FrontEndExe);
+  return platform::FindWindowByClassAndCaption(shared::MainWindowClass, shared::FrontEndCaption)
+      .has_value();
 }
 
 }  // namespace vantrel

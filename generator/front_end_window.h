@@ -15,4 +15,10 @@ namespace vantrel {
 // /proc), the first window with that class and caption.
 std::optional<platform::WindowHandle> FindFrontEndWindow();
 
+// Whether a process of ours named FrontEndExe runs. Without /proc the process
+// list is unknown, and a live front-end window stands in for the process, so
+// that a run in a sandbox is neither skipped whole nor kept going after its
+// window closed.
+bool FrontEndRuns();
+
 }  // namespace vantrel

@@ -6,6 +6,7 @@
 
 #include "generator/Exif.h"
 #include "generator/app_dir.h"
+#include "generator/front_end_window.h"
 #include "generator/jpeg_picture.h"
 #include "generator/output_naming.h"
 #include "generator/picture_list.h"
@@ -77,7 +78,7 @@ DateTextChoices DateChoicesOf(const GeneratorSettings& settings) {
 
 TForm1::TForm1(std::string app_dir)
     : app_dir_(std::move(app_dir)),
-      front_end_running_([] { return shared::IsProcessRunning(shared::FrontEndExe); }),
+      front_end_running_(FrontEndRuns),
       picture_step_([](TForm1& form) { form.gen(); }) {}
 
 TForm1::~TForm1() = default;

@@ -81,6 +81,11 @@ std::vector<std::string> SnapshotProcessFiles() {
   return files;
 }
 
+bool CanListProcesses() {
+  struct stat info {};
+  return stat("/proc/self/stat", &info) == 0;
+}
+
 std::filesystem::path RunningProgramFile() {
   std::error_code error;
   auto path = std::filesystem::read_symlink("/proc/self/exe", error);

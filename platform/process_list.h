@@ -17,6 +17,10 @@ namespace platform {
 // that another user's program can never stand in for one of ours.
 std::vector<std::string> SnapshotProcessFiles();
 
+// False in a sandbox or chroot without /proc, where an empty snapshot tells
+// nothing about which programs run.
+bool CanListProcesses();
+
 // The full path of the running program's own file (/proc/self/exe); throws
 // SystemError when it cannot be read.
 std::filesystem::path RunningProgramFile();
