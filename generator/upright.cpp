@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <utility>
 
 namespace vantrel {
@@ -14,7 +15,10 @@ void ReversePixels(std::uint8_t* row, int width) {
   std::uint8_t* left = row;
   std::uint8_t* right = row + kPixelBytes * static_cast<std::size_t>(width - 1);
   for (; left < right; left += kPixelBytes, right -= kPixelBytes) {
-    std::swap_ranges(left, left + kPixelBytes, right);
+    std::uint8_t held[kPixelBytes];
+    std::memcpy(held, left, kPixelBytes);
+    std::memcpy(left, right, kPixelBytes);
+    std::memcpy(right, held, kPixelBytes);
   }
 }
 
@@ -83,18 +87,22 @@ void UprightBitmapWriter::MirrorRows(int count) {
 }
 
 // Stored row y becomes upright column y (or its mirror), stored column x
-// upright row x (or its mirror). Each upright row takes the band's pixels as
-// one short stretch, so it is written once per band.
+// upright row x (or its mirror).
 void UprightBitmapWriter::SpreadOverColumns(int first, int count) {
+  // Locals only: stores of bytes may alias any member, which would otherwise
+  // be read again for every pixel.
+  const std::size_t band_stride = kPixelBytes * static_cast<std::size_t>(stored_width_);
+  const std::uint8_t* const band = band_.data();
   const int first_x = turn_.reverses_rows ? stored_height_ - 1 - first : first;
   const std::ptrdiff_t step = turn_.reverses_rows ? -3 : 3;
-  for (int stored_x = 0; stored_x < stored_width_; ++stored_x) {
-    const int upright_y = turn_.reverses_columns ? stored_width_ - 1 - stored_x : stored_x;
+  const int width = stored_width_;
+  const bool reverses_columns = turn_.reverses_columns;
+  for (int stored_x = 0; stored_x < width; ++stored_x) {
+    const int upright_y = reverses_columns ? width - 1 - stored_x : stored_x;
     std::uint8_t* target =
         upright_.row(upright_y) + kPixelBytes * static_cast<std::size_t>(first_x);
-    const std::size_t from = kPixelBytes * static_cast<std::size_t>(stored_x);
-    for (int i = 0; i < count; ++i, target += step) {
-      const std::uint8_t* source = rows_[i] + from;
+    const std::uint8_t* source = band + kPixelBytes * static_cast<std::size_t>(stored_x);
+    for (int i = 0; i < count; ++i, target += step, source += band_stride) {
       target[0] = source[0];
       target[1] = source[1];
       target[2] = source[2];

@@ -28,9 +28,10 @@ struct UprightTurn {
 // the axes swap, a band of rows is decoded aside and spread over the columns.
 class UprightBitmapWriter {
  public:
-  // Rows in a band when the axes swap: their pixels fill one stretch of each
-  // upright row at a time.
-  static constexpr int kBandRows = 16;
+  // Rows in a band. When the axes swap, each upright row takes a band's pixels
+  // as one stretch of 192 bytes, so that its memory is written in whole cache
+  // lines rather than a few bytes at a time.
+  static constexpr int kBandRows = 64;
 
   UprightBitmapWriter(int stored_width, int stored_height, UprightTurn turn);
 
