@@ -189,13 +189,10 @@ TEST_F(GeneratorRun, UserTextStampsPicturesWithoutExifOrWithADamagedOne) {
   const std::string undated = MakePicture("undated.jpg", 200, 100, std::nullopt);
   // The EXIF block ends inside its first directory entry.
   std::string cut_exif = testing_support::MakeExifApp1Segment(DatedExif(false)).substr(0, 24);
-  cut_exif[2] = 0;
   cut_exif[3] = 22;
-  const std::string damaged = (pictures() / "damaged.jpg").string();
-  testing_support::WriteFile(
-      damaged, testing_support::InsertSegmentAfterSoi(
-                   testing_support::EncodeJpegBytes(testing_support::MakeTestPattern(200, 100), 90),
-                   cut_exif));
+  const std::string damaged = MakePicture("damaged.jpg", 200, 100, std::nullopt);
+  testing_support::WriteFile(damaged,
+                             testing_support::InsertSegmentAfterSoi(ReadFile(damaged), cut_exif));
   WriteList({undated, damaged});
   StandInProcess front_end(pictures(), FrontEndExe);
   FakeFrontEndWindow window;
