@@ -51,7 +51,7 @@ class StampDrawing : public GeneratorRun {
   // and returns the decoded output.
   platform::Bitmap Stamp(const platform::Bitmap& source,
                          const std::map<std::string, std::string>& settings) {
-    const std::string name = "p" + std::to_string(runs_ + 1) + ".jpg";
+    const std::string name = "p" + std::to_string(++runs_) + ".jpg";
     return StampFile(MakePicture(name, source, std::nullopt), settings);
   }
 
@@ -64,7 +64,6 @@ class StampDrawing : public GeneratorRun {
     settings.try_emplace("g_DropShadow_color", "0");
     settings.try_emplace("b_DropShadow_color", "255");
     WriteSettings(settings);
-    ++runs_;
     WriteList({path});
     const auto result = RunGenerator();
     EXPECT_EQ(result.exit_code, 0) << result.standard_error;
