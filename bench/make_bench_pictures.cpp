@@ -1,7 +1,10 @@
 // `make_bench_pictures FOLDER` writes the benchmark's source pictures into
 // FOLDER: bench-12mp.jpg (4000 x 3000), bench-24mp.jpg (6000 x 4000) and
 // small.jpg (640 x 480), photo-like content at camera quality, each with an
-// EXIF segment that holds a DateTimeOriginal.
+// EXIF segment that holds a DateTimeOriginal and the orientation 1 (upright);
+// and bench-12mp-turned.jpg, the pixels of bench-12mp.jpg with the
+// orientation 6 (to be turned a quarter clockwise), as portrait shots are
+// stored.
 
 #include <cmath>
 #include <cstdint>
@@ -19,6 +22,8 @@ namespace {
 
 constexpr int kCameraQuality = 92;
 constexpr char kDateTaken[] = "2023:01:05 14:03:09";
+constexpr unsigned kUpright = 1;
+constexpr unsigned kTurnedClockwise = 6;
 
 std::uint8_t Clamp(double value) {
   return static_cast<std::uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value);
@@ -67,16 +72,17 @@ void PutEntry(std::string& out, unsigned tag, unsigned type, std::uint32_t count
   Put32(out, value);
 }
 
-// A minimal little-endian TIFF structure: IFD0 with only the pointer to the
-// EXIF directory, which holds only tag 0x9003.
-std::string ExifSegment() {
+// A minimal little-endian TIFF structure: IFD0 with the orientation and the
+// pointer to the EXIF directory, which holds only tag 0x9003.
+std::string ExifSegment(unsigned orientation) {
   constexpr std::uint32_t kIfd0 = 8;
-  constexpr std::uint32_t kExifIfd = kIfd0 + 2 + 12 + 4;
+  constexpr std::uint32_t kExifIfd = kIfd0 + 2 + 2 * 12 + 4;
   constexpr std::uint32_t kDate = kExifIfd + 2 + 12 + 4;
   std::string tiff = "II";
   Put16(tiff, 42);
   Put32(tiff, kIfd0);
-  Put16(tiff, 1);
+  Put16(tiff, 2);
+  PutEntry(tiff, 0x0112, 3, 1, orientation);
   PutEntry(tiff, 0x8769, 4, 1, kExifIfd);
   Put32(tiff, 0);
   Put16(tiff, 1);
@@ -89,15 +95,19 @@ std::string ExifSegment() {
          static_cast<char>(length & 0xFF) + body;
 }
 
-void WritePicture(const std::filesystem::path& path, int width, int height) {
-  const std::filesystem::path plain = path.string() + ".plain";
+std::string EncodePhotoLike(const std::filesystem::path& folder, int width, int height) {
+  const std::filesystem::path plain = folder / "plain.jpg";
   std::filesystem::remove(plain);
   vantrel::SaveJpegFile(MakePhotoLike(width, height), plain.string(), kCameraQuality);
   std::ifstream in(plain, std::ios::binary);
   std::string jpeg{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   in.close();
   std::filesystem::remove(plain);
-  jpeg.insert(2, ExifSegment());
+  return jpeg;
+}
+
+void WritePicture(const std::filesystem::path& path, std::string jpeg, unsigned orientation) {
+  jpeg.insert(2, ExifSegment(orientation));
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(jpeg.data(), static_cast<std::streamsize>(jpeg.size()));
   if (!out) throw std::runtime_error("cannot write " + path.string());
@@ -112,9 +122,11 @@ int main(int argc, char** argv) {
   }
   try {
     const std::filesystem::path folder = argv[1];
-    WritePicture(folder / "bench-12mp.jpg", 4000, 3000);
-    WritePicture(folder / "bench-24mp.jpg", 6000, 4000);
-    WritePicture(folder / "small.jpg", 640, 480);
+    const std::string twelve = EncodePhotoLike(folder, 4000, 3000);
+    WritePicture(folder / "bench-12mp.jpg", twelve, kUpright);
+    WritePicture(folder / "bench-12mp-turned.jpg", twelve, kTurnedClockwise);
+    WritePicture(folder / "bench-24mp.jpg", EncodePhotoLike(folder, 6000, 4000), kUpright);
+    WritePicture(folder / "small.jpg", EncodePhotoLike(folder, 640, 480), kUpright);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "%s\n", error.what());
     return 1;

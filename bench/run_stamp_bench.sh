@@ -3,6 +3,9 @@
 #  - median time per megapixel against the floor (floor_codec: decode and re-encode
 #    with the same libjpeg settings and nothing else); target ratio <= 1.10;
 #  - peak memory against 1.25 x the decoded bitmap (3 bytes a pixel) + 32 MiB;
+#  - a 12 megapixel picture that is to be turned (orientation 6) against the
+#    same pixels upright (orientation 1): median time ratio <= 1.15, and its peak
+#    memory within the same limit;
 #  - start-up: a whole run over a one-picture list of a 640 x 480 picture;
 #    target <= 60 ms.
 # Builds nothing. Usage: bench/run_stamp_bench.sh BUILD_DIR [RUNS]
@@ -104,32 +107,40 @@ best_of() {
   echo "$best_t $max_m"
 }
 
-# median_of_pair PICTURE: the floor and the generator run by turns, so that a
-# slow spell of the machine falls on both alike; prints the median time and the
-# largest peak of each ("floor_t floor_m vantrel_t vantrel_m"), or "none" when
-# the generator wrote no output. The median, since on a shared machine single
-# runs stray both ways.
+# median_of_pair RUN_A PICTURE_A RUN_B PICTURE_B: the two run by turns, so that
+# a slow spell of the machine falls on both alike; prints the median time and
+# the largest peak of each ("a_t a_m b_t b_m"), or "none" when the generator
+# wrote no output. The median, since on a shared machine single runs stray
+# both ways.
 median_of_pair() {
-  local i line floor_times=() vantrel_times=() floor_m=0 vantrel_m=0 t m
+  local i line a_times=() b_times=() a_m=0 b_m=0 t m
   for ((i = 0; i < runs; i++)); do
-    line=$(run_floor "$1") || return 1
+    line=$("$1" "$2") || return 1
+    [[ $line == none ]] && { echo none; return 0; }
     read -r t m <<<"$line"
-    floor_times+=("$t")
-    ((m > floor_m)) && floor_m=$m
-    line=$(run_vantrel "$1") || return 1
-    if [[ $line == none ]]; then
-      echo none
-      return 0
-    fi
+    a_times+=("$t")
+    ((m > a_m)) && a_m=$m
+    line=$("$3" "$4") || return 1
+    [[ $line == none ]] && { echo none; return 0; }
     read -r t m <<<"$line"
-    vantrel_times+=("$t")
-    ((m > vantrel_m)) && vantrel_m=$m
+    b_times+=("$t")
+    ((m > b_m)) && b_m=$m
   done
-  echo "$(median "${floor_times[@]}") $floor_m $(median "${vantrel_times[@]}") $vantrel_m"
+  echo "$(median "${a_times[@]}") $a_m $(median "${b_times[@]}") $b_m"
 }
 
 median() {
   printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+# memory_limit_mib PIXELS: 1.25 x the decoded bitmap + 32 MiB.
+memory_limit_mib() {
+  awk -v p="$1" 'BEGIN { printf "%.1f", (1.25 * 3 * p + 32 * 1048576) / 1048576 }'
+}
+
+# ms_per_mp SECONDS PIXELS
+ms_per_mp() {
+  awk -v t="$1" -v p="$2" 'BEGIN { printf "%.1f", t * 1000 / (p / 1e6) }'
 }
 
 failures=0
@@ -151,7 +162,7 @@ for name in bench-12mp bench-24mp; do
     bench-12mp) pixels=$((4000 * 3000)) ;;
     bench-24mp) pixels=$((6000 * 4000)) ;;
   esac
-  pair=$(median_of_pair "$picture")
+  pair=$(median_of_pair run_floor "$picture" run_vantrel "$picture")
   if [[ $pair == none ]]; then
     vantrel_line=none
     read -r floor_t floor_m <<<"$(best_of run_floor "$picture")"
@@ -160,8 +171,8 @@ for name in bench-12mp bench-24mp; do
     vantrel_line="$vantrel_t $vantrel_m"
   fi
   mp=$(awk -v p="$pixels" 'BEGIN { printf "%.1f", p / 1e6 }')
-  limit_mib=$(awk -v p="$pixels" 'BEGIN { printf "%.1f", (1.25 * 3 * p + 32 * 1048576) / 1048576 }')
-  floor_ms=$(awk -v t="$floor_t" -v p="$pixels" 'BEGIN { printf "%.1f", t * 1000 / (p / 1e6) }')
+  limit_mib=$(memory_limit_mib "$pixels")
+  floor_ms=$(ms_per_mp "$floor_t" "$pixels")
   floor_mib=$(awk -v m="$floor_m" 'BEGIN { printf "%.1f", m / 1024 }')
   if [[ $vantrel_line == none ]]; then
     vantrel_measured=0
@@ -170,7 +181,7 @@ for name in bench-12mp bench-24mp; do
     continue
   fi
   read -r vantrel_t vantrel_m <<<"$vantrel_line"
-  vantrel_ms=$(awk -v t="$vantrel_t" -v p="$pixels" 'BEGIN { printf "%.1f", t * 1000 / (p / 1e6) }')
+  vantrel_ms=$(ms_per_mp "$vantrel_t" "$pixels")
   ratio=$(awk -v a="$vantrel_t" -v b="$floor_t" 'BEGIN { printf "%.3f", a / b }')
   vantrel_mib=$(awk -v m="$vantrel_m" 'BEGIN { printf "%.1f", m / 1024 }')
   printf '%-16s %6s %10s %10s %8s %12s %12s %12s\n' "$name" "$mp" "$floor_ms" "$vantrel_ms" \
@@ -178,6 +189,25 @@ for name in bench-12mp bench-24mp; do
   check "time ratio <= 1.10" "$ratio <= 1.10"
   check "peak memory <= limit" "$vantrel_mib <= $limit_mib"
 done
+
+twelve_mp=$((4000 * 3000))
+turns=$(median_of_pair run_vantrel "$pictures/bench-12mp.jpg" \
+  run_vantrel "$pictures/bench-12mp-turned.jpg")
+if [[ $turns == none ]]; then
+  vantrel_measured=0
+else
+  read -r upright_t _ turned_t turned_m <<<"$turns"
+  limit_mib=$(memory_limit_mib "$twelve_mp")
+  ratio=$(awk -v a="$turned_t" -v b="$upright_t" 'BEGIN { printf "%.3f", a / b }')
+  turned_mib=$(awk -v m="$turned_m" 'BEGIN { printf "%.1f", m / 1024 }')
+  printf '\n%-16s %6s %14s %14s %8s %12s %12s\n' picture MP "upright ms/MP" "turned ms/MP" \
+    ratio "turned MiB" "limit MiB"
+  printf '%-16s %6s %14s %14s %8s %12s %12s\n' "bench-12mp-turned" 12.0 \
+    "$(ms_per_mp "$upright_t" "$twelve_mp")" "$(ms_per_mp "$turned_t" "$twelve_mp")" \
+    "$ratio" "$turned_mib" "$limit_mib"
+  check "turned time ratio <= 1.15" "$ratio <= 1.15"
+  check "turned peak memory <= limit" "$turned_mib <= $limit_mib"
+fi
 
 startup=$(best_of run_vantrel "$pictures/small.jpg")
 if [[ $startup == none ]]; then

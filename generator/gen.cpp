@@ -49,9 +49,9 @@ class SourcePictureError : public JpegError {
   explicit SourcePictureError(const JpegError& error) : JpegError(error) {}
 };
 
-platform::Bitmap DecodeSourcePicture(const std::string& path) {
+platform::Bitmap DecodeSourcePicture(const std::string& path, std::uint8_t orientation) {
   try {
-    return DecodeJpegFile(path);
+    return DecodeJpegFile(path, UprightTurn::ForOrientation(orientation));
   } catch (const JpegError& error) {
     throw SourcePictureError(error);
   }
@@ -158,12 +158,27 @@ void TForm1::ReadExif() {
                     exif.FNumber,
                     exif.ExposureTime,
                     std::to_string(exif.ISO),
-                    exif.DateTimeOriginal};
+                    exif.DateTimeOriginal,
+                    exif.Orientation};
+}
+
+// The user's own text needs no date: an EXIF block too damaged to read leaves
+// such a picture as it is stored rather than ending the run.
+void TForm1::ReadOrientationOnly() {
+  TExif exif;
+  try {
+    exif.ReadFromFile(current_picture_);
+  } catch (const platform::InOutError&) {
+    exif.Orientation = 0;
+  }
+  picture_facts_ = {};
+  picture_facts_.Orientation = exif.Orientation;
 }
 
 void TForm1::ChooseOverlayText() {
   if (!settings_.MyTXT.empty()) {
     overlay_text_ = settings_.MyTXT;
+    ReadOrientationOnly();
     return;
   }
   ReadExif();
@@ -186,7 +201,7 @@ void TForm1::gen() {
   has_text_ = overlay_text_.empty() ? shared::SysConfig::No : shared::SysConfig::Yes;
   create_process_file();
 
-  platform::Bitmap picture = DecodeSourcePicture(current_picture_);
+  platform::Bitmap picture = DecodeSourcePicture(current_picture_, picture_facts_.Orientation);
   if (overlay_text_.empty()) return;
   DrawAndSave(picture);
 }

@@ -2,6 +2,7 @@
 // The generator's window and its batch: read the settings once, walk the
 // picture list while the front-end runs, and stamp every listed picture.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -18,6 +19,7 @@ namespace vantrel {
 // The generator's copy of the EXIF fields of the current picture.
 struct PictureFacts {
   std::string Make, Model, FocalLength, FNumber, ExposureTime, ISO, DateTimeOriginal;
+  std::uint8_t Orientation = 0;
 };
 
 class TForm1 {
@@ -53,6 +55,7 @@ class TForm1 {
 
  private:
   void ReadExif();
+  void ReadOrientationOnly();
   void load_ini();
   void start_create_output_files();
   void create_process_file();

@@ -32,7 +32,7 @@ constexpr int kMaxScans = 500;
 // small working buffers.
 constexpr long long kLibraryBytesPerPixel = 8;
 constexpr long long kLibraryHeadroom = 64LL << 20;
-// Rows handed to libjpeg per call.
+// Rows handed to libjpeg per call when encoding.
 constexpr JDIMENSION kRowsPerCall = 16;
 
 struct ErrorManager {
@@ -193,14 +193,25 @@ JDIMENSION ReadRows(Decompressor& decoder, JSAMPROW* rows, JDIMENSION count) {
   return read;
 }
 
-void ReadRgbRows(Decompressor& decoder, platform::Bitmap& bitmap) {
+// Decodes `count` rows, however few of them libjpeg hands back per call.
+void ReadBand(Decompressor& decoder, JSAMPROW* rows, JDIMENSION count) {
+  JDIMENSION done = 0;
+  while (done < count) done += ReadRows(decoder, rows + done, count - done);
+}
+
+// The next band's first row and its number of rows.
+std::pair<int, int> NextBand(const jpeg_decompress_struct& info) {
+  const JDIMENSION rows_left = info.output_height - info.output_scanline;
+  const JDIMENSION band_rows = UprightBitmapWriter::kBandRows;
+  return {static_cast<int>(info.output_scanline), static_cast<int>(std::min(band_rows, rows_left))};
+}
+
+void ReadRgbRows(Decompressor& decoder, UprightBitmapWriter& upright) {
   jpeg_decompress_struct& info = decoder.info();
   while (info.output_scanline < info.output_height) {
-    const JDIMENSION first = info.output_scanline;
-    const JDIMENSION count = std::min(kRowsPerCall, info.output_height - first);
-    JSAMPROW rows[kRowsPerCall];
-    for (JDIMENSION i = 0; i < count; ++i) rows[i] = bitmap.row(static_cast<int>(first + i));
-    ReadRows(decoder, rows, count);
+    const auto [first, count] = NextBand(info);
+    ReadBand(decoder, upright.RowsFor(first, count), static_cast<JDIMENSION>(count));
+    upright.Place(first, count);
   }
 }
 
@@ -220,15 +231,20 @@ void InksToRgb(const JSAMPLE* inks, std::uint8_t* rgb, JDIMENSION width, bool in
   }
 }
 
-void ReadCmykRows(Decompressor& decoder, platform::Bitmap& bitmap) {
+void ReadCmykRows(Decompressor& decoder, UprightBitmapWriter& upright) {
   jpeg_decompress_struct& info = decoder.info();
   const bool inverted = info.saw_Adobe_marker;
-  std::vector<JSAMPLE> inks(static_cast<std::size_t>(info.output_width) * 4);
+  const std::size_t ink_stride = static_cast<std::size_t>(info.output_width) * 4;
+  std::vector<JSAMPLE> inks(ink_stride * UprightBitmapWriter::kBandRows);
+  JSAMPROW ink_rows[UprightBitmapWriter::kBandRows];
+  for (int i = 0; i < UprightBitmapWriter::kBandRows; ++i)
+    ink_rows[i] = inks.data() + ink_stride * i;
   while (info.output_scanline < info.output_height) {
-    const int y = static_cast<int>(info.output_scanline);
-    JSAMPROW rows[1] = {inks.data()};
-    ReadRows(decoder, rows, 1);
-    InksToRgb(inks.data(), bitmap.row(y), info.output_width, inverted);
+    const auto [first, count] = NextBand(info);
+    ReadBand(decoder, ink_rows, static_cast<JDIMENSION>(count));
+    std::uint8_t** rows = upright.RowsFor(first, count);
+    for (int i = 0; i < count; ++i) InksToRgb(ink_rows[i], rows[i], info.output_width, inverted);
+    upright.Place(first, count);
   }
 }
 
@@ -335,7 +351,7 @@ long long MaxPicturePixels() {
   return std::min(kMaxPixels, machine_limit);
 }
 
-platform::Bitmap DecodeJpegFile(const std::string& path) {
+platform::Bitmap DecodeJpegFile(const std::string& path, UprightTurn turn) {
   const std::string context = "Cannot read the picture " + path;
   FileHandle source = OpenSource(path, context);
   Decompressor decoder(source.get(), context);
@@ -348,15 +364,15 @@ platform::Bitmap DecodeJpegFile(const std::string& path) {
   if (info.output_components != wanted_components) {
     throw JpegError(context, "unexpected number of colour components");
   }
-  platform::Bitmap bitmap(static_cast<int>(info.output_width),
-                          static_cast<int>(info.output_height));
+  UprightBitmapWriter upright(static_cast<int>(info.output_width),
+                              static_cast<int>(info.output_height), turn);
   if (info.out_color_space == JCS_CMYK) {
-    ReadCmykRows(decoder, bitmap);
+    ReadCmykRows(decoder, upright);
   } else {
-    ReadRgbRows(decoder, bitmap);
+    ReadRgbRows(decoder, upright);
   }
   decoder.Run([&] { jpeg_finish_decompress(&info); });
-  return bitmap;
+  return upright.Take();
 }
 
 void SaveJpegFile(const platform::Bitmap& bitmap, const std::string& path, int quality) {

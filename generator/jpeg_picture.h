@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "generator/upright.h"
 #include "platform/bitmap.h"
 #include "platform/errors.h"
 
@@ -26,8 +27,9 @@ class JpegError : public platform::Error {
 // bitmap. Grayscale, CMYK and YCCK sources come out as RGB. Damage the codec
 // can get past (a truncated file, corrupt entropy data) is decoded the codec's
 // way, missing parts filled in; anything else, and pictures larger than
-// MaxPicturePixels(), raise JpegError. The file is only read.
-platform::Bitmap DecodeJpegFile(const std::string& path);
+// MaxPicturePixels(), raise JpegError. The file is only read. `turn` brings
+// the pixels upright as they are decoded; the bitmap has the upright size.
+platform::Bitmap DecodeJpegFile(const std::string& path, UprightTurn turn = {});
 
 // Encodes `bitmap` as a baseline JFIF file with three components (YCbCr), the
 // standard tables scaled to `quality` and the floating-point DCT, and writes it

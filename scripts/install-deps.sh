@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev
   libgtest-dev
   time
+  imagemagick
 )
 
 missing=()

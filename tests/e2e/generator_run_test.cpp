@@ -201,17 +201,25 @@ TEST_F(GeneratorRun, AnUnreadablePictureEndsTheRunNamingItAndLeavesNoFile) {
   EXPECT_TRUE(FolderContent(out()).empty());
 }
 
-TEST_F(GeneratorRun, UserTextStampsPicturesWithoutExif) {
+TEST_F(GeneratorRun, UserTextStampsPicturesWithoutExifOrWithADamagedOne) {
   WriteSettings({{"MyTXT", "  Holiday 2024  "}});
   const std::string undated = MakePicture("undated.jpg", 200, 100, std::nullopt);
-  WriteList({undated});
+  // The EXIF block ends inside its first directory entry.
+  std::string cut_exif = testing_support::MakeExifApp1Segment(DatedExif(false)).substr(0, 24);
+  cut_exif[3] = 22;
+  const std::string damaged = MakePicture("damaged.jpg", 200, 100, std::nullopt);
+  testing_support::WriteFile(damaged,
+                             testing_support::InsertSegmentAfterSoi(ReadFile(damaged), cut_exif));
+  WriteList({undated, damaged});
   StandInProcess front_end(pictures(), FrontEndExe);
   FakeFrontEndWindow window;
-  ASSERT_EQ(RunGenerator().exit_code, 0);
-  ASSERT_EQ(window.reports().size(), 1u);
+  const auto result = RunGenerator();
+  ASSERT_EQ(result.exit_code, 0) << result.standard_error;
+  ASSERT_EQ(window.reports().size(), 2u);
   EXPECT_EQ(window.reports()[0].text(),
             undated + "|" + out() + "undated_DateTime_0001.jpg" + std::string(1, '\0'));
   EXPECT_TRUE(fs::exists(out() + "undated_DateTime_0001.jpg"));
+  EXPECT_TRUE(fs::exists(out() + "damaged_DateTime_0001.jpg"));
 }
 
 // A sandbox without /proc: the unnamed output has no way to its name, and the

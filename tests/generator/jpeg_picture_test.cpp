@@ -114,10 +114,15 @@ TEST(JpegPicture, InkPicturesDecodeToTheirColours) {
       WriteFile(dir / "ink.jpg", EncodeJpegBytes(original, 95, {colors, progressive}));
       ASSERT_EQ(InspectJpegFile(dir / "ink.jpg").components, 4);
       const platform::Bitmap decoded = DecodeJpegFile((dir / "ink.jpg").string());
+      // Turned a quarter clockwise, the stored left column becomes the top row.
+      const platform::Bitmap turned =
+          DecodeJpegFile((dir / "ink.jpg").string(), UprightTurn::ForOrientation(6));
       for (auto [x, y] : {std::pair{16, 16}, {48, 16}, {16, 48}, {48, 48}}) {
         for (int c = 0; c < 3; ++c) {
           EXPECT_NEAR(decoded.row(y)[x * 3 + c], original.row(y)[x * 3 + c], 6)
               << x << "," << y << " channel " << c;
+          EXPECT_NEAR(turned.row(y)[x * 3 + c], original.row(63 - x)[y * 3 + c], 6)
+              << "turned " << x << "," << y << " channel " << c;
         }
       }
     }

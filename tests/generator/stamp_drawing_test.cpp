@@ -23,6 +23,7 @@ using testing_support::Box;
 using testing_support::BoxWhere;
 using testing_support::FlatPicture;
 using testing_support::GeneratorRun;
+using testing_support::ShortTag;
 using testing_support::StandInProcess;
 namespace fs = std::filesystem;
 
@@ -49,7 +50,13 @@ class StampDrawing : public GeneratorRun {
   // Stamps one picture with `settings` (red text, blue shadow unless given)
   // and returns the decoded output.
   platform::Bitmap Stamp(const platform::Bitmap& source,
-                         std::map<std::string, std::string> settings) {
+                         const std::map<std::string, std::string>& settings) {
+    const std::string name = "p" + std::to_string(++runs_) + ".jpg";
+    return StampFile(MakePicture(name, source, std::nullopt), settings);
+  }
+
+  // The same for a source picture already made; its name must be new.
+  platform::Bitmap StampFile(const std::string& path, std::map<std::string, std::string> settings) {
     settings.try_emplace("r_font_color", "255");
     settings.try_emplace("g_font_color", "0");
     settings.try_emplace("b_font_color", "0");
@@ -57,12 +64,10 @@ class StampDrawing : public GeneratorRun {
     settings.try_emplace("g_DropShadow_color", "0");
     settings.try_emplace("b_DropShadow_color", "255");
     WriteSettings(settings);
-    const std::string name = "p" + std::to_string(++runs_) + ".jpg";
-    const std::string path = MakePicture(name, source, std::nullopt);
     WriteList({path});
     const auto result = RunGenerator();
     EXPECT_EQ(result.exit_code, 0) << result.standard_error;
-    return DecodeJpegFile(out() + "p" + std::to_string(runs_) + "_DateTime_0001.jpg");
+    return DecodeJpegFile(out() + fs::path(path).stem().string() + "_DateTime_0001.jpg");
   }
 
   StandInProcess front_end_{pictures(), FrontEndExe};
@@ -82,6 +87,50 @@ ExpectedStamp Expected(int width, int height, const std::string& text, int margi
   return {PlaceStamp(width, height, extent.width, extent.height, margin, shadow, position), extent};
 }
 
+// Where drawing the stamp may change a picture: a change spreads over the
+// 16 x 16 blocks it touches, and the decoder's smooth chroma upsampling carries
+// it one pixel into the next block.
+Box StampBlocks(const ExpectedStamp& stamp) {
+  const auto block_start = [](std::int64_t v) {
+    return static_cast<int>(v) / kMcu * kMcu - kUpsamplingReach;
+  };
+  const auto block_end = [](std::int64_t v) {
+    return static_cast<int>(v) / kMcu * kMcu + kMcu - 1 + kUpsamplingReach;
+  };
+  const auto& [place, extent] = stamp;
+  return {block_start(place.stamp_x), block_start(place.stamp_y),
+          block_end(place.stamp_x + extent.width + place.shadow_offset),
+          block_end(place.stamp_y + extent.height + place.shadow_offset)};
+}
+
+// Where the text's ink lies: its cell, give or take the drawing's edge pixels.
+Box TextCell(const ExpectedStamp& stamp) {
+  const auto& [place, extent] = stamp;
+  return {static_cast<int>(place.stamp_x) - 2, static_cast<int>(place.stamp_y) - 2,
+          static_cast<int>(place.stamp_x) + extent.width + 2,
+          static_cast<int>(place.stamp_y) + extent.height + 2};
+}
+
+bool Contains(const Box& box, int x, int y) {
+  return x >= box.left && x <= box.right && y >= box.top && y <= box.bottom;
+}
+
+// The source brought upright by ImageMagick, which is trusted to read the
+// EXIF orientation as viewers do.
+platform::Bitmap UprightByTrustedTool(const fs::path& convert, const fs::path& source, int width,
+                                      int height) {
+  const fs::path raw = source.parent_path() / "upright.rgb";
+  const auto result = testing_support::RunProgram(
+      convert, {source.string(), "-auto-orient", "-depth", "8", "rgb:" + raw.string()},
+      source.parent_path());
+  EXPECT_EQ(result.exit_code, 0) << result.standard_error;
+  platform::Bitmap upright(width, height);
+  const std::string bytes = testing_support::ReadFile(raw);
+  EXPECT_EQ(bytes.size(), upright.pixels.size()) << "ImageMagick's picture has another size";
+  std::copy_n(bytes.begin(), std::min(bytes.size(), upright.pixels.size()), upright.pixels.begin());
+  return upright;
+}
+
 TEST_F(StampDrawing, OnlyTheStampBoxDiffersFromAPlainReEncode) {
   WriteSettings();
   testing_support::ExifSpec exif;
@@ -94,16 +143,7 @@ TEST_F(StampDrawing, OnlyTheStampBoxDiffersFromAPlainReEncode) {
   SaveJpegFile(DecodeJpegFile(source), (pictures() / "plain.jpg").string(), 100);
   const auto plain = DecodeJpegFile((pictures() / "plain.jpg").string());
 
-  const auto [place, extent] = Expected(640, 480, "Thu. 5 Jan 2023, 14:03:09", 3, true, "8");
-  const auto block_start = [](std::int64_t v) {
-    return static_cast<int>(v) / kMcu * kMcu - kUpsamplingReach;
-  };
-  const auto block_end = [](std::int64_t v) {
-    return static_cast<int>(v) / kMcu * kMcu + kMcu - 1 + kUpsamplingReach;
-  };
-  const Box allowed{block_start(place.stamp_x), block_start(place.stamp_y),
-                    block_end(place.stamp_x + extent.width + place.shadow_offset),
-                    block_end(place.stamp_y + extent.height + place.shadow_offset)};
+  const Box allowed = StampBlocks(Expected(640, 480, "Thu. 5 Jan 2023, 14:03:09", 3, true, "8"));
 
   int changed = 0;
   for (int y = 0; y < 480; ++y) {
@@ -111,8 +151,7 @@ TEST_F(StampDrawing, OnlyTheStampBoxDiffersFromAPlainReEncode) {
       if (stamped.row(y)[x] == plain.row(y)[x]) continue;
       ++changed;
       const int px = x / 3;
-      ASSERT_TRUE(px >= allowed.left && px <= allowed.right && y >= allowed.top &&
-                  y <= allowed.bottom)
+      ASSERT_TRUE(Contains(allowed, px, y))
           << "pixel " << px << "," << y << " changed outside the stamp " << allowed.left << ","
           << allowed.top << " - " << allowed.right << "," << allowed.bottom;
     }
@@ -126,10 +165,7 @@ TEST_F(StampDrawing, EveryPositionPlacesTheTextInsideItsCell) {
     const auto stamped = Stamp(
         source,
         {{"MyTXT", "HH"}, {"DropShadow", "no"}, {"TxtPosition", position}, {"border_margin", "5"}});
-    const auto [place, extent] = Expected(800, 600, "HH", 5, false, position);
-    const Box cell{static_cast<int>(place.stamp_x) - 2, static_cast<int>(place.stamp_y) - 2,
-                   static_cast<int>(place.stamp_x) + extent.width + 2,
-                   static_cast<int>(place.stamp_y) + extent.height + 2};
+    const Box cell = TextCell(Expected(800, 600, "HH", 5, false, position));
     const Box ink = BoxWhere(stamped, IsRed);
     ASSERT_FALSE(ink.empty()) << "position " << position;
     EXPECT_TRUE(Inside(ink, cell)) << "position '" << position << "' ink " << ink.left << ","
@@ -194,6 +230,60 @@ TEST_F(StampDrawing, TheShippedFontIsInTheCommonFolderAndDrawsDifferently) {
   auto dseg = dejavu;
   dseg["font_select_name"] = "DSEG14 Classic";
   EXPECT_GT(testing_support::MeanAbsDifference(Stamp(source, dseg), Stamp(source, dejavu)), 0.01);
+}
+
+// Cameras store a turned shot as the sensor saw it and note the turn in the
+// EXIF orientation: the output stands as a viewer shows the source, with the
+// stamp where the settings put it, for either text and in both byte orders.
+TEST_F(StampDrawing, EveryOrientationComesOutUprightWithTheStampInItsCorner) {
+  const fs::path convert = "/usr/bin/convert";
+  if (!fs::exists(convert)) GTEST_SKIP() << "no ImageMagick: run scripts/install-deps.sh";
+  constexpr int kStoredWidth = 961;
+  constexpr int kStoredHeight = 723;
+  // Grey survives the output's chroma subsampling, so a pixel out of place shows.
+  const std::string pixels = testing_support::EncodeJpegBytes(
+      testing_support::MakeTestPattern(kStoredWidth, kStoredHeight), 100,
+      {testing_support::JpegColors::kGrayscale});
+  constexpr int kCodecTolerance = 4;
+  struct Case {
+    int orientation;
+    bool motorola;
+    std::string my_text;
+  };
+  const Case cases[] = {{1, false, ""},   {2, true, "HH"}, {3, false, ""}, {4, true, "HH"},
+                        {5, false, "HH"}, {6, true, ""},   {7, false, ""}, {8, true, "HH"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE("orientation " + std::to_string(c.orientation));
+    testing_support::ExifSpec exif;
+    exif.motorola = c.motorola;
+    exif.date_time_original = "2023:01:05 14:03:09";
+    exif.ifd0 = {ShortTag(0x0112, static_cast<std::uint16_t>(c.orientation))};
+    const fs::path source = pictures() / ("o" + std::to_string(c.orientation) + ".jpg");
+    testing_support::WriteFile(source, testing_support::InsertSegmentAfterSoi(
+                                           pixels, testing_support::MakeExifApp1Segment(exif)));
+    const bool swapped = c.orientation >= 5;
+    const int width = swapped ? kStoredHeight : kStoredWidth;
+    const int height = swapped ? kStoredWidth : kStoredHeight;
+
+    const auto stamped = StampFile(source.string(), {{"MyTXT", c.my_text}, {"TxtPosition", "2"}});
+    ASSERT_EQ(stamped.width, width);
+    ASSERT_EQ(stamped.height, height);
+
+    const std::string text = c.my_text.empty() ? "Thu. 5 Jan 2023, 14:03:09" : c.my_text;
+    const ExpectedStamp stamp = Expected(width, height, text, 3, true, "2");
+    const Box ink = BoxWhere(stamped, IsRed);
+    ASSERT_FALSE(ink.empty());
+    EXPECT_TRUE(Inside(ink, TextCell(stamp)));
+
+    const auto upright = UprightByTrustedTool(convert, source, width, height);
+    const Box allowed = StampBlocks(stamp);
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width * 3; ++x) {
+        if (Contains(allowed, x / 3, y)) continue;
+        ASSERT_NEAR(stamped.row(y)[x], upright.row(y)[x], kCodecTolerance) << x / 3 << "," << y;
+      }
+    }
+  }
 }
 
 }  // namespace
