@@ -295,6 +295,7 @@ void TExif::Clear() {
   Make.clear();
   Model.clear();
   Orientation = 0;
+  OrientationValue = 0;
   OrientationText.clear();
   Copyright.clear();
   HasExif = false;
@@ -435,6 +436,7 @@ void TExif::ApplyImageEntry(const TIfdEntry& entry, std::uint64_t base) {
       break;
     case 0x0112:
       Orientation = Low8(entry.Value);
+      OrientationValue = entry.Value;
       OrientationText = OrientationName(Orientation);
       break;
     case 0x011A:

@@ -91,6 +91,9 @@ class TExif {
   std::string Make;
   std::string Model;
   std::uint8_t Orientation = 0;
+  // The tag's whole value: 0x0103 keeps its low byte 3 in Orientation, yet
+  // names no orientation and must leave the picture as stored.
+  std::uint32_t OrientationValue = 0;
   std::string OrientationText;
   std::string Copyright;
   bool HasExif = false;

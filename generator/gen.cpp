@@ -49,7 +49,7 @@ class SourcePictureError : public JpegError {
   explicit SourcePictureError(const JpegError& error) : JpegError(error) {}
 };
 
-platform::Bitmap DecodeSourcePicture(const std::string& path, std::uint8_t orientation) {
+platform::Bitmap DecodeSourcePicture(const std::string& path, std::uint32_t orientation) {
   try {
     return DecodeJpegFile(path, UprightTurn::ForOrientation(orientation));
   } catch (const JpegError& error) {
@@ -159,7 +159,7 @@ void TForm1::ReadExif() {
                     exif.ExposureTime,
                     std::to_string(exif.ISO),
                     exif.DateTimeOriginal,
-                    exif.Orientation};
+                    exif.OrientationValue};
 }
 
 // The user's own text needs no date: an EXIF block too damaged to read leaves
@@ -169,10 +169,10 @@ void TForm1::ReadOrientationOnly() {
   try {
     exif.ReadFromFile(current_picture_);
   } catch (const platform::InOutError&) {
-    exif.Orientation = 0;
+    exif.OrientationValue = 0;
   }
   picture_facts_ = {};
-  picture_facts_.Orientation = exif.Orientation;
+  picture_facts_.Orientation = exif.OrientationValue;
 }
 
 void TForm1::ChooseOverlayText() {

@@ -19,7 +19,7 @@ namespace vantrel {
 // The generator's copy of the EXIF fields of the current picture.
 struct PictureFacts {
   std::string Make, Model, FocalLength, FNumber, ExposureTime, ISO, DateTimeOriginal;
-  std::uint8_t Orientation = 0;
+  std::uint32_t Orientation = 0;  // the tag's whole value
 };
 
 class TForm1 {

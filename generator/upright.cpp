@@ -24,7 +24,7 @@ void ReversePixels(std::uint8_t* row, int width) {
 
 }  // namespace
 
-UprightTurn UprightTurn::ForOrientation(int orientation) {
+UprightTurn UprightTurn::ForOrientation(std::uint32_t orientation) {
   switch (orientation) {
     case 2:
       return {false, false, true};

@@ -19,7 +19,7 @@ struct UprightTurn {
 
   // The turn that the EXIF orientation asks for; 1, and anything but 2 to 8,
   // leave the picture as it is stored.
-  static UprightTurn ForOrientation(int orientation);
+  static UprightTurn ForOrientation(std::uint32_t orientation);
 };
 
 // Takes a picture's stored rows band by band, in order, and puts every pixel

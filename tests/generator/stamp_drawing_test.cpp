@@ -250,8 +250,9 @@ TEST_F(StampDrawing, EveryOrientationComesOutUprightWithTheStampInItsCorner) {
     bool motorola;
     std::string my_text;
   };
-  const Case cases[] = {{1, false, ""},   {2, true, "HH"}, {3, false, ""}, {4, true, "HH"},
-                        {5, false, "HH"}, {6, true, ""},   {7, false, ""}, {8, true, "HH"}};
+  const Case cases[] = {{1, false, ""},    {2, true, "HH"}, {3, false, ""}, {4, true, "HH"},
+                        {5, false, "HH"},  {6, true, ""},   {7, false, ""}, {8, true, "HH"},
+                        {0x0103, true, ""}};  // its low byte names a turn, the value none
   for (const Case& c : cases) {
     SCOPED_TRACE("orientation " + std::to_string(c.orientation));
     testing_support::ExifSpec exif;
@@ -261,7 +262,7 @@ TEST_F(StampDrawing, EveryOrientationComesOutUprightWithTheStampInItsCorner) {
     const fs::path source = pictures() / ("o" + std::to_string(c.orientation) + ".jpg");
     testing_support::WriteFile(source, testing_support::InsertSegmentAfterSoi(
                                            pixels, testing_support::MakeExifApp1Segment(exif)));
-    const bool swapped = c.orientation >= 5;
+    const bool swapped = c.orientation >= 5 && c.orientation <= 8;
     const int width = swapped ? kStoredHeight : kStoredWidth;
     const int height = swapped ? kStoredWidth : kStoredHeight;
 
