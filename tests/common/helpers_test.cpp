@@ -93,12 +93,6 @@ TEST(IsProcessRunning, MatchesFileNameOrWholePathIgnoringCase) {
   EXPECT_FALSE(IsProcessRunning(""));
 }
 
-TEST(ProgramFileOf, NamesTheFileAnotherProcessRuns) {
-  TempDir dir;
-  const testing_support::StandInProcess process(dir.path(), "QvOwner");
-  EXPECT_EQ(platform::ProgramFileOf(process.pid()), fs::canonical(process.program()));
-}
-
 // Our own running processes always show their full program path. An ended but
 // not yet reaped child no longer has one, so its entry is the bare process name:
 // a name with a folder must not match it.

@@ -1,7 +1,5 @@
-#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -157,17 +155,6 @@ TEST(SharedBlock, ObjectOfAKilledHolderGoesWithTheNextSweep) {
   ASSERT_TRUE(std::filesystem::exists(ObjectFile(object_name)));
   platform::RemoveAbandonedSharedBlocks();
   EXPECT_FALSE(std::filesystem::exists(ObjectFile(object_name)));
-}
-
-TEST(SharedBlock, LeftoverOfOursThatNobodyHoldsGivesWayUnderItsName) {
-  ScopedRuntimeDir runtime;
-  const std::string name = UniqueName("leftover");
-  const std::string base = "/" + std::to_string(getuid()) + "-" + platform::SharedBlockKey(name);
-  // Left by a copy that recorded it in another runtime folder and was killed.
-  const int leftover = shm_open(base.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
-  ASSERT_GE(leftover, 0);
-  close(leftover);
-  EXPECT_EQ(OpenBlock(name)->object_name(), base);
 }
 
 TEST(SharedBlock, NameTakenByAnObjectNotOursUsesAnotherName) {

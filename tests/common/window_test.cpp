@@ -13,7 +13,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
-#include <map>
 #include <set>
 #include <thread>
 
@@ -248,21 +247,6 @@ TEST(WindowRegistry, WindowOfAProcessThatDiedIsNotFoundAndIsRemoved) {
   chmod(EntryOf(orphan, wire::kInfoSuffix).c_str(), 0600);
   EXPECT_FALSE(platform::FindWindowByClassAndCaption("TForm1", "Doomed"));
   EXPECT_FALSE(std::filesystem::exists(EntryOf(orphan, wire::kInfoSuffix)));
-}
-
-TEST(WindowRegistry, FindsEveryMatchWithTheProcessThatMadeIt) {
-  ScopedRuntimeDir runtime;
-  WindowRegistration own("TForm1", "Copies");
-  WindowRegistration other("TForm1", "Other");
-  pid_t child = -1;
-  const WindowHandle childs = RegisterInChild("Copies", child);
-
-  std::map<WindowHandle, pid_t> found;
-  for (const auto& window : platform::FindWindowsByClassAndCaption("TForm1", "Copies")) {
-    found[window.handle] = window.owner;
-  }
-  KillAndReap(child);
-  EXPECT_EQ(found, (std::map<WindowHandle, pid_t>{{own.handle(), getpid()}, {childs, child}}));
 }
 
 TEST(WindowRegistry, NextRegistrationRemovesTheEntryOfAKilledProcess) {

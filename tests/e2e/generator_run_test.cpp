@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <set>
 #include <thread>
 
 #include "shared/helpers.h"
@@ -117,21 +116,6 @@ TEST_F(GeneratorRun, ReportsEveryPictureBeforeItsOutputAndStampsTheDatedOnes) {
       for (auto step : table) ASSERT_EQ(step, 1u) << output;
     }
   }
-}
-
-TEST_F(GeneratorRun, WhenNoWindowRunsFromItsFolderTheFirstOneGetsEveryReport) {
-  WriteSettings();
-  WriteList({MakePicture("a.jpg", 64, 48, DatedExif(false)),
-             MakePicture("b.jpg", 64, 48, DatedExif(true))});
-  StandInProcess front_end(pictures(), FrontEndExe);
-  // Both belong to this test, whose program file lies outside the common folder.
-  FakeFrontEndWindow window, other_window;
-
-  ASSERT_EQ(RunGenerator().exit_code, 0);
-
-  const std::multiset<std::size_t> counts = {window.reports().size(),
-                                             other_window.reports().size()};
-  EXPECT_EQ(counts, (std::multiset<std::size_t>{0, 2}));
 }
 
 TEST_F(GeneratorRun, AStampedPictureGivenAgainGetsTheNextCounter) {

@@ -14,7 +14,6 @@
 #include <filesystem>
 
 #include "frontend/eliding_label.h"
-#include "frontend/memo_text.h"
 #include "frontend/memo_widget.h"
 #include "run_window_fixture.h"
 
@@ -285,18 +284,6 @@ TEST_F(RunWindowTest, ReportRestoresAMinimisedWindowAsItWasAndIsQueued) {
   EXPECT_FALSE(form.isMinimized());
   EXPECT_TRUE(form.isMaximized()) << "a maximised window must come back maximised";
   EXPECT_EQ(QueueText(), "/p/a.jpg|/o/a.jpg\r\n/p/b.jpg|NoExifData");
-}
-
-TEST_F(RunWindowTest, ReportsAreBoundedOutsideARunOnly) {
-  TForm1& form = StartWindow();
-  const std::size_t over = quorvel::kReportsKeptOutsideARun.lines + 1;
-  for (std::size_t i = 0; i < over; ++i) form.CopyData("/p/idle" + std::to_string(i) + "|x");
-  EXPECT_EQ(quorvel::CountLines(QueueText()), over - 1);
-
-  SetList("/p/a.jpg");
-  form.Start_ImprintClick();
-  for (std::size_t i = 0; i < over; ++i) form.CopyData("/p/run" + std::to_string(i) + "|x");
-  EXPECT_EQ(quorvel::CountLines(QueueText()), over) << "a run's reports must all be kept";
 }
 
 }  // namespace
