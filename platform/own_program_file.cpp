@@ -16,13 +16,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool IsFile(const fs::path& path) {
-  std::error_code error;
-  return fs::is_regular_file(path, error);
-}
-
 bool IsProgram(const fs::path& path) {
-  return IsFile(path) && access(path.c_str(), X_OK) == 0;
+  std::error_code error;
+  return fs::is_regular_file(path, error) && access(path.c_str(), X_OK) == 0;
 }
 
 // PATH as a shell reads it; unset, the system's default search path.
@@ -51,7 +47,7 @@ std::optional<fs::path> FindOnSearchPath(std::string_view name) {
 
 std::optional<fs::path> FindStartedFile(std::string_view start_name) {
   if (start_name.empty()) return std::nullopt;
-  if (IsFile(start_name)) return fs::path(start_name);
+  if (IsProgram(start_name)) return fs::path(start_name);
   if (start_name.find('/') != std::string_view::npos) return std::nullopt;
   return FindOnSearchPath(start_name);
 }
@@ -71,8 +67,10 @@ fs::path OwnProgramFile() {
   try {
     return RunningProgramFile();
   } catch (const SystemError&) {
-    // Set by the C library from argv[0] before main.
-    return ProgramFileStartedAs(program_invocation_name);
+    // Set by the C library from argv[0] before main; none when a program was
+    // started with no arguments at all.
+    const char* start_name = program_invocation_name;
+    return ProgramFileStartedAs(start_name != nullptr ? start_name : "");
   }
 }
 

@@ -8,10 +8,10 @@
 namespace platform {
 
 // The file a program started by the name `start_name` (its argv[0]) runs from,
-// with every link and "." or ".." resolved: the file that name gives from the
-// working folder; failing that, for a name without "/", the first executable
-// of that name on PATH, as a shell finds a command. Throws
-// OwnFolderNotFoundError when neither names a file.
+// with every link and "." or ".." resolved: the executable file that name
+// gives from the working folder; failing that, for a name without "/", the
+// first one of that name on PATH, as a shell finds a command. Throws
+// OwnFolderNotFoundError when neither names one.
 std::filesystem::path ProgramFileStartedAs(std::string_view start_name);
 
 // The running program's own file: /proc/self/exe where it can be read, else
