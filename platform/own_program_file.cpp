@@ -68,9 +68,11 @@ fs::path OwnProgramFile() {
     return RunningProgramFile();
   } catch (const SystemError&) {
     // Set by the C library from argv[0] before main; none when a program was
-    // started with no arguments at all.
-    const char* start_name = program_invocation_name;
-    return ProgramFileStartedAs(start_name != nullptr ? start_name : "");
+    // started with no arguments at all. Looked up once: a later change of the
+    // working folder or PATH does not move the running program.
+    static const fs::path started_as =
+        ProgramFileStartedAs(program_invocation_name != nullptr ? program_invocation_name : "");
+    return started_as;
   }
 }
 
