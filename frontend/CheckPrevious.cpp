@@ -1,15 +1,12 @@
 #include "frontend/CheckPrevious.h"
 
-#include <QCoreApplication>
-#include <QFile>
-#include <QStringList>
 #include <algorithm>
 #include <chrono>
 #include <iostream>
 #include <limits>
 
 #include "platform/errors.h"
-#include "platform/process_list.h"
+#include "platform/own_program_file.h"
 
 namespace quorvel {
 namespace {
@@ -153,15 +150,7 @@ void InstanceGuard::Release() {
 
 std::string ProgramBlockName() {
   // The whole path: the block layer escapes it, so distinct files get distinct blocks.
-  try {
-    return platform::RunningProgramFile().string();
-  } catch (const platform::SystemError&) {
-    // Without /proc (a sandbox, a chroot): the file it was started as, found
-    // as the shell found it; failing that, the name it was started by.
-    QString started_as = QCoreApplication::applicationFilePath();
-    if (started_as.isEmpty()) started_as = QCoreApplication::arguments().value(0);
-    return QFile::encodeName(started_as).toStdString();
-  }
+  return platform::OwnProgramFile().string();
 }
 
 bool restore_if_running(InstanceGuard& guard, WindowHandle window, std::int32_t max_instances) {

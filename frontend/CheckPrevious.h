@@ -24,9 +24,8 @@
 
 namespace quorvel {
 
-// The name of the running program's block: the path of /proc/self/exe, or
-// where that cannot be read the path the program was started by. Needs the
-// application object; never throws.
+// The name of the running program's block: the path of its own file
+// (platform::OwnProgramFile(), which throws when it cannot be found).
 std::string ProgramBlockName();
 
 // The guard for a block of any name; the program's own, named by

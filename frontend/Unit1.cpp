@@ -25,7 +25,7 @@
 #include "frontend/termination_signals.h"
 #include "platform/desktop_fonts.h"
 #include "platform/errors.h"
-#include "platform/process_list.h"
+#include "platform/own_program_file.h"
 #include "shared/helpers.h"
 #include "shared/names.h"
 #include "shared/sysconfig.h"
@@ -40,16 +40,6 @@ constexpr std::string_view kHelpSiteAddress = "https://www.quorvel.example/";
 constexpr std::string_view kFontPackName = "package/Fenwyn.pack";
 
 }  // namespace
-
-std::string RunningProgramFolder() {
-  std::string folder;
-  try {
-    folder = platform::RunningProgramFile().parent_path().string();
-  } catch (const platform::SystemError&) {
-    folder = QCoreApplication::applicationDirPath().toStdString();
-  }
-  return folder.ends_with('/') ? folder : folder + "/";
-}
 
 std::string get_windows_dir() {
   return "/usr/share/fonts";
@@ -258,11 +248,20 @@ void TForm1::FormClose() {
 
 int front_end_main(int argc, char** argv) {
   QApplication application(argc, argv);
+  std::string block_name, app_dir;
+  try {
+    block_name = ProgramBlockName();
+    app_dir = platform::OwnProgramFolder();
+  } catch (const platform::OwnFolderNotFoundError& error) {
+    // Any other folder's settings are not ours to write.
+    std::cerr << "Quorvel: " << error.what() << '\n';
+    return 1;
+  }
   QtDialogs dialogs;
   // Made before the window and so gone after it: the slot is given back once
   // the window has closed, also when a termination signal closed it.
-  InstanceGuard guard(ProgramBlockName());
-  TForm1 form(StartOptions{.AppDir = RunningProgramFolder(), .Guard = &guard}, dialogs);
+  InstanceGuard guard(block_name);
+  TForm1 form(StartOptions{.AppDir = app_dir, .Guard = &guard}, dialogs);
   TerminationSignals termination([&form] { form.close_unattended(); });
   form.showMaximized();
   return QApplication::exec();

@@ -52,8 +52,6 @@ struct StartOptions {
 
 enum class DateTab { Day, Month, Year, Time };
 
-// The common folder of the running program: its folder with a trailing "/".
-std::string RunningProgramFolder();
 // The system fonts folder, without a trailing "/".
 std::string get_windows_dir();
 

@@ -1,16 +1,11 @@
 #include "generator/app_dir.h"
 
-#include "platform/errors.h"
-#include "platform/process_list.h"
+#include "platform/own_program_file.h"
 
 namespace vantrel {
 
 std::string ProgramFolder() {
-  try {
-    return platform::RunningProgramFile().parent_path().string() + "/";
-  } catch (const platform::SystemError&) {
-    return "./";
-  }
+  return platform::OwnProgramFolder();
 }
 
 }  // namespace vantrel

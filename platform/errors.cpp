@@ -50,4 +50,8 @@ ProfileWriteError::ProfileWriteError(const std::string& path, std::string cause)
 SystemError::SystemError(int code)
     : Error("System Error.  Code: " + std::to_string(code) + "."), code_(code) {}
 
+OwnFolderNotFoundError::OwnFolderNotFoundError(const std::string& start_name)
+    : Error("Cannot find this program's own folder: '" + start_name +
+            "' names no program file here nor on PATH") {}
+
 }  // namespace platform

@@ -66,4 +66,11 @@ class SystemError : public Error {
   int code_;
 };
 
+// Neither /proc nor the name a program was started by tells which file it runs
+// from, and so which folder is its own.
+class OwnFolderNotFoundError : public Error {
+ public:
+  explicit OwnFolderNotFoundError(const std::string& start_name);
+};
+
 }  // namespace platform

@@ -200,6 +200,15 @@ TEST_F(FrontEndStart, StartsAndEndsWithoutProc) {
   WaitForQuietWindow();  // the end-of-session handler is in place once it answers
   ASSERT_EQ(kill(program.pid(), SIGTERM), 0);
   EXPECT_EQ(program.WaitForEnd(kPatience), 0) << ReadFile(log());
+
+  // Started by a bare name that neither the working folder nor PATH holds: it
+  // ends before it could write settings into a folder that is not its own.
+  testing_support::WriteFile(start, "#!/bin/sh\nexec unshare -m bash -c 'umount -l /proc && cd " +
+                                        logs_.path().string() + " && exec -a Quorvel " +
+                                        folder_.frontend().string() + "'\n");
+  BackgroundProgram nameless(start, log());
+  EXPECT_EQ(nameless.WaitForEnd(kPatience), 1);
+  EXPECT_NE(ReadFile(log()).find("Cannot find this program's own folder"), std::string::npos);
 }
 
 TEST_F(FrontEndStart, EndOfSessionClosesLikeTheCloseBox) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -78,10 +79,16 @@ class FrontEndRun : public ::testing::Test {
 
   DriverOutcome Drive(const std::vector<std::string>& pictures,
                       const fs::path& driver = QUORVEL_FRONTEND_DRIVER) {
+    return DriveFrom(folder_.app(), driver, {}, pictures);
+  }
+  // `launcher` runs the driver, which comes after `arguments`.
+  DriverOutcome DriveFrom(const fs::path& working_folder, const fs::path& launcher,
+                          std::vector<std::string> arguments,
+                          const std::vector<std::string>& pictures) {
     const fs::path outcome_file = runtime_.path() / "outcome.txt";
-    std::vector<std::string> arguments = {folder_.app().string(), outcome_file.string(), "60"};
+    arguments.insert(arguments.end(), {folder_.app().string(), outcome_file.string(), "60"});
     arguments.insert(arguments.end(), pictures.begin(), pictures.end());
-    const auto run = testing_support::RunProgram(driver, arguments, folder_.app(), 90);
+    const auto run = testing_support::RunProgram(launcher, arguments, working_folder, 90);
     EXPECT_EQ(run.exit_code, 0) << run.standard_error;
     return DriverOutcome::Read(outcome_file);
   }
@@ -203,6 +210,22 @@ TEST_F(FrontEndRun, ReportsReachTheCopyOfItsOwnCommonFolderAmongOthers) {
     EXPECT_TRUE(outcome.list.empty()) << Joined(outcome.list);
     EXPECT_EQ(Outputs().size(), run * folder_.pictures().size());
   }
+}
+
+// A sandbox without /proc, started from another folder: the generator that the
+// window starts by its full path still reads the settings of that path's folder.
+TEST_F(FrontEndRun, WithoutProcARunStartedElsewhereSavesItsPicture) {
+#ifdef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "AddressSanitizer finds the stack's bounds in /proc";
+#endif
+  if (std::system("unshare -m sh -c 'umount -l /proc && ! test -e /proc/self' 2>/dev/null") != 0)
+    GTEST_SKIP() << "unshare -m with /proc unmounted is not allowed here (it needs root)";
+  const DriverOutcome outcome =
+      DriveFrom(runtime_.path(), "/usr/bin/unshare",
+                {"-m", "sh", "-c", "umount -l /proc && exec \"$@\"", "sh", QUORVEL_FRONTEND_DRIVER},
+                {folder_.pictures()[0]});
+  EXPECT_EQ(outcome.messages, std::vector<std::string>{"Imprint Finish."})
+      << Joined(outcome.statuses);
 }
 
 struct FailureCase {
