@@ -4,6 +4,7 @@
 
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,6 +18,7 @@
 #include "frontend/run_watch.h"
 #include "frontend/settings_record.h"
 #include "platform/bitmap.h"
+#include "platform/shell.h"
 #include "platform/window.h"
 #include "shared/names.h"
 
@@ -122,6 +124,8 @@ class TForm1 : public QWidget, private MyTextOwner {
   std::string AppDir, IniPath, HelpSiteAddress, WinFontsDir, FontPackPath;
   std::string GeneratorExe{shared::GeneratorExe};  // set again at every activation
   bool FirstActivate = false;
+  // Opens the output folder, the fonts folder and the help page; tests watch it.
+  std::function<void(const std::string&)> desktop_opener = platform::OpenWithDesktop;
 
   Dialogs& dialogs() { return dialogs_; }
   ControlEvents& events() { return events_; }

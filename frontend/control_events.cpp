@@ -7,32 +7,51 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <exception>
+#include <utility>
 
 namespace quorvel {
 
 namespace {
 
-// A click is a release of the left button over the widget that took the press;
-// a release over one of its children belongs to that child.
+// A click is a press and a release of the left button over the widget, both
+// while it takes input; a release over one of its children belongs to that
+// child. Qt shows events to filters before a disabled widget drops them, so a
+// greyed control (or one in a greyed window) is checked here. Qt sends a
+// double-click's second press as a double-click event: its release is no new
+// click. A window blocked by a modal dialog gets no mouse events at all.
 class ClickFilter : public QObject {
  public:
   ClickFilter(QWidget* widget, std::function<void()> on_click)
       : QObject(widget), widget_(widget), on_click_(std::move(on_click)) {}
 
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() != QEvent::MouseButtonRelease) return false;
-    auto* mouse = static_cast<QMouseEvent*>(event);
-    auto* target = static_cast<QWidget*>(watched);
-    const QPoint position = mouse->position().toPoint();
-    if (mouse->button() == Qt::LeftButton && target->rect().contains(position) &&
-        (target != widget_ || widget_->childAt(position) == nullptr))
-      on_click_();
+  bool eventFilter(QObject*, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+        pressed_ = IsClickPart(*static_cast<QMouseEvent*>(event));
+        break;
+      case QEvent::MouseButtonDblClick:
+        pressed_ = false;
+        break;
+      case QEvent::MouseButtonRelease:
+        if (std::exchange(pressed_, false) && IsClickPart(*static_cast<QMouseEvent*>(event)))
+          on_click_();
+        break;
+      default:
+        break;
+    }
     return false;
   }
 
  private:
+  bool IsClickPart(const QMouseEvent& mouse) const {
+    const QPoint position = mouse.position().toPoint();
+    return mouse.button() == Qt::LeftButton && widget_->isEnabled() &&
+           widget_->rect().contains(position) && widget_->childAt(position) == nullptr;
+  }
+
   QWidget* widget_;
   std::function<void()> on_click_;
+  bool pressed_ = false;
 };
 
 }  // namespace

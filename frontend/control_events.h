@@ -4,9 +4,9 @@
 // code; a radio button's when it becomes checked, by the user or by code; a
 // list's change only when the user really changes the selection (selecting
 // from code runs nothing); a list's close-up whenever the user closes its open
-// list; an image, label or panel's click on a mouse release over it. Every
-// handler runs guarded: an error no handler caught is reported and the window
-// goes on.
+// list; an image, label or panel's click on a press and release over it while
+// it is enabled (a double-click is one click). Every handler runs guarded: an
+// error no handler caught is reported and the window goes on.
 
 #include <QComboBox>
 #include <QObject>

@@ -147,6 +147,9 @@ void TForm1::BindEvents() {
   // Status line and run.
   e.OnClick(static_cast<QWidget*>(disk_output), [this] { disk_outputClick(); });
   e.OnClick(static_cast<QWidget*>(label_path_output), [this] { label_path_outputClick(); });
+  // Qt presses a focused button with Return only in a dialog; every setting
+  // hands the focus to Imprint, so Return presses it here too, as Space does.
+  Start_Imprint->setAutoDefault(true);
   connect(Start_Imprint, &QPushButton::clicked, this,
           [this] { events_.Guarded([this] { Start_ImprintClick(); }); });
   e.OnTimer(Timer1, [this] { Timer1Timer(); });

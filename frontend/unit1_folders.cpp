@@ -4,7 +4,6 @@
 #include "frontend/Unit1.h"
 #include "frontend/folder_browser.h"
 #include "frontend/output_folder.h"
-#include "platform/shell.h"
 
 namespace quorvel {
 
@@ -24,17 +23,17 @@ void TForm1::disk_outputClick() {
 }
 
 void TForm1::label_path_outputClick() {
-  platform::OpenWithDesktop(OutputPath);
+  desktop_opener(OutputPath);
 }
 
 void TForm1::Label_FontClick() {
-  platform::OpenWithDesktop(WinFontsDir);
+  desktop_opener(WinFontsDir);
 }
 
 // Help is a convenience: nothing that goes wrong on the way is worth a message.
 void TForm1::img_helpClick() {
   try {
-    platform::OpenWithDesktop(HelpSiteAddress + kHelpPage);
+    desktop_opener(HelpSiteAddress + kHelpPage);
   } catch (...) {
   }
 }

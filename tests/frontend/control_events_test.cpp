@@ -148,6 +148,8 @@ TEST_F(ControlEventsTest, ImageClickIsAReleaseOverIt) {
   QTest::mousePress(image, Qt::LeftButton, {}, QPoint(20, 20));
   QTest::mouseRelease(image, Qt::LeftButton, {}, QPoint(100, 100));  // dragged away
   EXPECT_EQ(clicks, 1);
+  QTest::mouseDClick(window_.windowHandle(), Qt::LeftButton, {}, QPoint(30, 30));
+  EXPECT_EQ(clicks, 2) << "a double-click clicks once";
 }
 
 TEST_F(ControlEventsTest, AnErrorInAHandlerIsReportedAndTheNextEventRunsAgain) {

@@ -75,6 +75,13 @@ TEST_F(FoldersAndText, MyTextIconDisablesTheWindowAndShowsTheDialogBesideIt) {
                (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
   EXPECT_TRUE(dialog.windowFlags() & Qt::CustomizeWindowHint) << "the window system's buttons";
   EXPECT_EQ(dialog.custom_textbox->text().toStdString(), "Saved before");
+  std::vector<std::string> opened;
+  form.desktop_opener = [&](const std::string& target) { opened.push_back(target); };
+  QWidget* const greyed_controls[] = {form.img_help,         form.Label_Font,  form.ColorPanel,
+                                      form.img_open_picture, form.disk_output, form.month_tab_grey};
+  for (QWidget* greyed : greyed_controls) QTest::mouseClick(greyed, Qt::LeftButton);
+  EXPECT_TRUE(opened.empty() && dialogs_.colors_offered.empty() && dialogs_.opens_offered.empty() &&
+              dialogs_.folder_requests.empty() && form.month_tab->isHidden());
 
   dialog.close();
   EXPECT_TRUE(form.isEnabled());

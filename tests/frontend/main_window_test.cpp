@@ -201,6 +201,9 @@ TEST_F(WindowTest, EachSettingHandlerWritesItsChoiceAndMovesTheFocus) {
   EXPECT_TRUE(form.font_preview->font().bold());
   EXPECT_TRUE(form.font_preview->font().strikeOut());
   EXPECT_EQ(form.MarginPercent, 5);
+  for (const auto key : {Qt::Key_Return, Qt::Key_Enter})
+    QTest::keyClick(form.Start_Imprint, key);  // the empty list's message at each press
+  EXPECT_EQ(dialogs_.messages.size(), 2u);
 }
 
 TEST_F(WindowTest, NotShowCaptionsAreRedAndBoldOnlyWhileChosen) {
