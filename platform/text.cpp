@@ -12,29 +12,18 @@
 #include <unordered_map>
 
 #include "platform/text_engine.h"
+#include "platform/text_face.h"
+#include "platform/text_fallback.h"
 #include "platform/text_utf8.h"
 
 namespace platform {
 namespace {
 
-// Shear of a synthesised italic, tan 12 degrees in 16.16, as FreeType's own.
-constexpr FT_Fixed kObliqueShear = 0x0366A;
 // A cell corner this far out cannot bring any glyph onto a bitmap (whose sides
 // are ints), and keeps all pen arithmetic far from overflow.
 constexpr std::int64_t kFarAway = std::int64_t{1} << 60;
 // FreeType reports span columns as `short`.
 constexpr std::int64_t kSpanLimit = SHRT_MAX;
-
-struct GlyphDeleter {
-  void operator()(FT_Glyph glyph) const { FT_Done_Glyph(glyph); }
-};
-using GlyphPtr = std::unique_ptr<FT_GlyphRec_, GlyphDeleter>;
-
-struct CachedGlyph {
-  GlyphPtr glyph;   // an outline glyph; null when there is nothing to draw
-  int advance = 0;  // whole pixels
-  FT_BBox box{};    // whole pixels enclosing the outline, y upwards
-};
 
 // A horizontal stroke: its first row relative to the baseline (positive
 // below) and its thickness in rows.
@@ -162,44 +151,21 @@ void FillRect(Bitmap& bitmap, std::int64_t left, std::int64_t top, std::int64_t 
   }
 }
 
-// Whether the face is bold or italic by itself, from its own tables rather
-// than from fontconfig, whose configuration may already have marked a face
-// for synthesis.
-bool FaceIsBold(FT_Face face) {
-  auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
-  if (os2 != nullptr && os2->version != 0xFFFF && os2->usWeightClass != 0) {
-    return os2->usWeightClass >= 600;
-  }
-  return (face->style_flags & FT_STYLE_FLAG_BOLD) != 0;
-}
-
-bool FaceIsItalic(FT_Face face) {
-  return (face->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
-}
-
 }  // namespace
 
 FontError::FontError(const std::string& face)
     : Error("No usable font found for face \"" + face + "\"") {}
 
 struct Font::Impl {
-  FacePtr face;
-  std::string file;
+  SizedFace chosen;
   int pixels = kDefaultCharHeight;
-  bool bold = false;
-  bool italic = false;
-  bool embolden = false;
-  bool slant = false;
   bool underline = false;
   bool strikeout = false;
-  bool symbol_map = false;
   LineMetrics metrics;
+  std::unique_ptr<FallbackFaces> fallback;
   mutable std::unordered_map<char32_t, CachedGlyph> glyphs;
 
-  bool Open(const FontChoice& choice);
-  FT_UInt GlyphIndex(char32_t code) const;
-  CachedGlyph LoadGlyph(FT_UInt index) const;
-  void Synthesise(FT_Outline& outline, FT_Pos& advance) const;
+  CachedGlyph LoadGlyph(char32_t code) const;
   const CachedGlyph& GlyphFor(char32_t code) const;
   std::int64_t AdvanceSum(const std::u32string& codes) const;
   void DrawGlyph(Bitmap& target, const CachedGlyph& glyph, std::int64_t pen, std::int64_t baseline,
@@ -208,76 +174,23 @@ struct Font::Impl {
                    const Rgb& colour) const;
 };
 
-bool Font::Impl::Open(const FontChoice& choice) {
-  FacePtr candidate = OpenFace(choice.file, choice.index);
-  if (!candidate || !FT_IS_SCALABLE(candidate.get()) || candidate->units_per_EM == 0 ||
-      FT_Set_Pixel_Sizes(candidate.get(), 0, static_cast<FT_UInt>(pixels)) != 0) {
-    return false;
+// A character no font can draw is drawn as the chosen face's missing-glyph
+// symbol.
+CachedGlyph Font::Impl::LoadGlyph(char32_t code) const {
+  const FT_UInt index = chosen.GlyphIndex(code);
+  if (index == 0) {
+    if (std::optional<CachedGlyph> borrowed = fallback->GlyphFor(code)) return std::move(*borrowed);
   }
-  // Symbol fonts map their characters at U+F000 and up only.
-  if (candidate->charmap == nullptr) {
-    symbol_map = FT_Select_Charmap(candidate.get(), FT_ENCODING_MS_SYMBOL) == 0;
-  }
-  face = std::move(candidate);
-  file = choice.file;
-  embolden = bold && !FaceIsBold(face.get());
-  slant = italic && !FaceIsItalic(face.get());
-  metrics = MetricsOf(face.get(), pixels);
-  return true;
-}
-
-FT_UInt Font::Impl::GlyphIndex(char32_t code) const {
-  FT_UInt index = FT_Get_Char_Index(face.get(), code);
-  if (index == 0 && symbol_map && code < 0x100)
-    index = FT_Get_Char_Index(face.get(), 0xF000 + code);
-  return index;
-}
-
-void Font::Impl::Synthesise(FT_Outline& outline, FT_Pos& advance) const {
-  if (slant) {
-    FT_Matrix shear{0x10000, kObliqueShear, 0, 0x10000};
-    FT_Outline_Transform(&outline, &shear);
-  }
-  if (embolden) {
-    // FreeType's strength; the outline grows by it in both directions, half
-    // of the growth in height going below the original.
-    const FT_Pos strength = FT_MulFix(face->units_per_EM, face->size->metrics.y_scale) / 24;
-    FT_Outline_EmboldenXY(&outline, strength, strength);
-    FT_Outline_Translate(&outline, 0, -strength / 2);
-    advance += strength;
-  }
-}
-
-// A character the font lacks is drawn as the font's missing-glyph symbol.
-CachedGlyph Font::Impl::LoadGlyph(FT_UInt index) const {
-  CachedGlyph cached;
-  constexpr FT_Int32 kLoadFlags = FT_LOAD_NO_BITMAP;
-  if (FT_Load_Glyph(face.get(), index, kLoadFlags) != 0 &&
-      (index == 0 || FT_Load_Glyph(face.get(), 0, kLoadFlags) != 0)) {
-    return cached;
-  }
-  FT_GlyphSlot slot = face->glyph;
-  FT_Pos advance = slot->advance.x;
-  if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
-    Synthesise(slot->outline, advance);
-    FT_Glyph glyph = nullptr;
-    if (FT_Get_Glyph(slot, &glyph) == 0) {
-      cached.glyph.reset(glyph);
-      FT_Outline_Get_CBox(&slot->outline, &cached.box);
-      cached.box.xMin = cached.box.xMin >> 6;  // floor
-      cached.box.yMin = cached.box.yMin >> 6;
-      cached.box.xMax = (cached.box.xMax + 63) >> 6;  // ceiling
-      cached.box.yMax = (cached.box.yMax + 63) >> 6;
-    }
-  }
-  cached.advance = static_cast<int>((advance + 32) >> 6);
-  return cached;
+  if (std::optional<CachedGlyph> own = chosen.LoadGlyph(index)) return std::move(*own);
+  if (index == 0) return {};
+  std::optional<CachedGlyph> missing = chosen.LoadGlyph(0);
+  return missing ? std::move(*missing) : CachedGlyph{};
 }
 
 const CachedGlyph& Font::Impl::GlyphFor(char32_t code) const {
   const auto found = glyphs.find(code);
   if (found != glyphs.end()) return found->second;
-  return glyphs.emplace(code, LoadGlyph(GlyphIndex(code))).first->second;
+  return glyphs.emplace(code, LoadGlyph(code)).first->second;
 }
 
 std::int64_t Font::Impl::AdvanceSum(const std::u32string& codes) const {
@@ -326,14 +239,16 @@ void Font::Impl::DrawStrokes(Bitmap& target, std::int64_t x, std::int64_t y, std
 Font::Font(const FontSpec& spec) : impl_(std::make_unique<Impl>()) {
   const std::string face = CutFaceName(spec.face, kMaxFaceNameBytes);
   impl_->pixels = CharHeight(spec.height);
-  impl_->bold = spec.bold;
-  impl_->italic = spec.italic;
   impl_->underline = spec.underline;
   impl_->strikeout = spec.strikeout;
   // The best match first; the whole ranked list only when it cannot be used.
   for (const bool all : {false, true}) {
     for (const FontChoice& choice : MatchFonts(face, spec.bold, spec.italic, all)) {
-      if (impl_->Open(choice)) return;
+      if (!impl_->chosen.Open(choice, impl_->pixels, spec.bold, spec.italic)) continue;
+      impl_->metrics = MetricsOf(impl_->chosen.face.get(), impl_->pixels);
+      impl_->fallback = std::make_unique<FallbackFaces>(face, impl_->pixels, spec.bold, spec.italic,
+                                                        impl_->chosen);
+      return;
     }
   }
   throw FontError(face);
@@ -375,7 +290,7 @@ void Font::Draw(Bitmap& target, std::int64_t x, std::int64_t y, std::string_view
 }
 
 const std::string& Font::file() const {
-  return impl_->file;
+  return impl_->chosen.file;
 }
 int Font::ascent() const {
   return impl_->metrics.ascent;

@@ -44,8 +44,10 @@ class FontError : public Error {
 // A font made from a FontSpec. The face is found by name through fontconfig,
 // looking also at the fonts of the per-user registry (desktop_fonts.h); a face
 // that is not there is replaced by fontconfig's choice, and bold or italic that
-// the family lacks is synthesised. One Font must not be used by two threads at
-// once; different Fonts may.
+// the family lacks is synthesised. A character the face has no glyph for is
+// drawn from another installed font that has one (text_fallback.h); the cell,
+// underline and strike-out stay the face's own. One Font must not be used by
+// two threads at once; different Fonts may.
 class Font {
  public:
   explicit Font(const FontSpec& spec);  // throws FontError

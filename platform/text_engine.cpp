@@ -88,6 +88,15 @@ PatternPtr RequestPattern(FcConfig* config, const std::string& family, bool bold
   return pattern;
 }
 
+// Every font, best first; the caller holds the engine's lock.
+FontSetPtr SortedFonts(Engine& engine, FcPattern* request) {
+  FcFontSet* sets[2] = {};
+  const int set_count = FontSets(engine.config, sets);
+  FcResult result = FcResultNoMatch;
+  return FontSetPtr(
+      FcFontSetSort(engine.config, sets, set_count, request, FcFalse, nullptr, &result));
+}
+
 bool ChoiceFrom(FcPattern* font, FontChoice& choice) {
   FcChar8* file = nullptr;
   if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch) return false;
@@ -151,21 +160,60 @@ std::vector<FontChoice> MatchFonts(const std::string& family, bool bold, bool it
   if (engine.config == nullptr) return choices;
   SyncRegisteredFonts(engine);
   const PatternPtr request = RequestPattern(engine.config, family, bold, italic);
-  FcFontSet* sets[2] = {};
-  const int set_count = FontSets(engine.config, sets);
-  FcResult result = FcResultNoMatch;
   FontChoice choice;
   if (!all) {
+    FcFontSet* sets[2] = {};
+    const int set_count = FontSets(engine.config, sets);
+    FcResult result = FcResultNoMatch;
     const PatternPtr best(FcFontSetMatch(engine.config, sets, set_count, request.get(), &result));
     if (best && ChoiceFrom(best.get(), choice)) choices.push_back(choice);
     return choices;
   }
-  const FontSetPtr sorted(
-      FcFontSetSort(engine.config, sets, set_count, request.get(), FcFalse, nullptr, &result));
+  const FontSetPtr sorted = SortedFonts(engine, request.get());
   for (int i = 0; sorted && i < sorted->nfont; ++i) {
     if (ChoiceFrom(sorted->fonts[i], choice)) choices.push_back(choice);
   }
   return choices;
+}
+
+struct FontRanking::Impl {
+  FontSetPtr sorted;  // keeps the charsets below alive
+  std::vector<FontChoice> choices;
+  std::vector<const FcCharSet*> charsets;
+};
+
+FontRanking::FontRanking(const std::string& family, bool bold, bool italic)
+    : impl_(std::make_unique<Impl>()) {
+  Engine& engine = TheEngine();
+  std::lock_guard lock(engine.mutex);
+  if (engine.config == nullptr) return;
+  SyncRegisteredFonts(engine);
+  impl_->sorted = SortedFonts(engine, RequestPattern(engine.config, family, bold, italic).get());
+  for (int i = 0; impl_->sorted && i < impl_->sorted->nfont; ++i) {
+    FcPattern* font = impl_->sorted->fonts[i];
+    FcBool colour = FcFalse;
+    FcCharSet* charset = nullptr;
+    FontChoice choice;
+    if (FcPatternGetBool(font, FC_COLOR, 0, &colour) == FcResultMatch && colour) continue;
+    if (FcPatternGetCharSet(font, FC_CHARSET, 0, &charset) != FcResultMatch) continue;
+    if (!ChoiceFrom(font, choice)) continue;
+    impl_->choices.push_back(std::move(choice));
+    impl_->charsets.push_back(charset);
+  }
+}
+
+FontRanking::~FontRanking() = default;
+
+std::size_t FontRanking::size() const {
+  return impl_->choices.size();
+}
+
+const FontChoice& FontRanking::choice(std::size_t rank) const {
+  return impl_->choices.at(rank);
+}
+
+bool FontRanking::Claims(std::size_t rank, char32_t code) const {
+  return FcCharSetHasChar(impl_->charsets.at(rank), code) == FcTrue;
 }
 
 FacePtr OpenFace(const std::string& file, int index) {

@@ -42,6 +42,26 @@ using FacePtr = std::unique_ptr<FT_FaceRec_, FaceCloser>;
 // copy of an installed font is the one used.
 std::vector<FontChoice> MatchFonts(const std::string& family, bool bold, bool italic, bool all);
 
+// The fonts MatchFonts ranks with `all`, each with the characters its map
+// claims, for finding the first one that can draw a character the chosen face
+// lacks. Colour fonts are left out: their glyphs are pictures, not outlines.
+class FontRanking {
+ public:
+  FontRanking(const std::string& family, bool bold, bool italic);
+  ~FontRanking();
+  FontRanking(const FontRanking&) = delete;
+  FontRanking& operator=(const FontRanking&) = delete;
+
+  std::size_t size() const;
+  const FontChoice& choice(std::size_t rank) const;
+  // A font file may claim what it cannot draw: the claim is only a hint.
+  bool Claims(std::size_t rank, char32_t code) const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
 // Opens face `index` of `file`; null when FreeType cannot read it.
 FacePtr OpenFace(const std::string& file, int index);
 

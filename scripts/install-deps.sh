@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libjpeg62-turbo-dev libfreetype-dev libfontconfig-dev
-  fonts-dseg fonts-dejavu-core
+  fonts-dseg fonts-dejavu-core fonts-droid-fallback
   qt6-base-dev
   libgtest-dev
   time

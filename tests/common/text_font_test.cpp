@@ -242,6 +242,21 @@ TEST_F(TextFontTest, InvalidUtf8IsDrawnAsLatin1) {
   EXPECT_EQ(Changed(from_latin1, DrawnOn(background, {kSans, 30}, 5, 5, utf8)).count, 0);
 }
 
+// U+10FFFD is a private-use code point that no font maps: the face's own
+// missing-glyph symbol stands for it.
+TEST_F(TextFontTest, CharactersTheFaceLacksComeFromAFontThatHasThem) {
+  if (Font({"Droid Sans Fallback", 20}).file().find("DroidSans") == std::string::npos) {
+    GTEST_SKIP() << "Droid Sans Fallback (fonts-droid-fallback) is not installed";
+  }
+  const Bitmap background = Background(200, 60);
+  const std::pair<const char*, const char*> cases[] = {{kSans, "\u6771\u4EAC\u90FD"},
+                                                       {"Droid Sans Fallback", "Zo\u00EB"}};
+  for (const auto& [face, text] : cases) {
+    const Bitmap missing = DrawnOn(background, {face, 30}, 5, 5, "\U0010FFFD\U0010FFFD\U0010FFFD");
+    EXPECT_GT(Changed(missing, DrawnOn(background, {face, 30}, 5, 5, text)).count, 100) << face;
+  }
+}
+
 TEST_F(TextFontTest, FaceLookupFallsBackAndCutsLongNames) {
   const Font unknown({"No Such Face Anywhere", 20});
   EXPECT_TRUE(std::filesystem::exists(unknown.file()));

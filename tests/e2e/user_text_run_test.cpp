@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 
 #include "shared/names.h"
 #include "support/generator_run.h"
@@ -22,16 +23,26 @@ constexpr int kWidth = 320;
 constexpr int kHeight = 240;
 
 TEST_F(GeneratorRun, DialogSavedTextIsStampedOnAPictureWithoutDateAndNoTextIsNot) {
+  // U+10FFFD is mapped by no font, so it is stamped as DejaVu Sans's
+  // missing-glyph box: the Japanese must not look like that.
+  constexpr const char* kJapanese = "\u6771\u4EAC";
+  constexpr const char* kNoFontHas = "\U0010FFFD\U0010FFFD";
   struct Case {
+    const char* name;
     const char* saved_text;
     bool stamped;
+    int min_width;  // of the stamped text
   };
-  const Case cases[] = {{"Holiday 2024", true}, {"", false}};
+  const Case cases[] = {{"with_text", "Holiday 2024", true, 40},
+                        {"without_text", "", false, 0},
+                        {"japanese", kJapanese, true, 10},
+                        {"no_font_has", kNoFontHas, true, 10}};
+  std::map<std::string, platform::Bitmap> stamps;
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string("MyTXT \"") + c.saved_text + "\"");
     testing_support::WriteFile(app() / "sysconfig.ini",
                                testing_support::SettingsAfterUserText(out(), c.saved_text));
-    const std::string name = c.stamped ? "with_text" : "without_text";
+    const std::string name = c.name;
     const std::string source = MakePicture(
         name + ".jpg",
         testing_support::FlatPicture(kWidth, kHeight, platform::MakeColorRef(30, 30, 30)),
@@ -57,8 +68,10 @@ TEST_F(GeneratorRun, DialogSavedTextIsStampedOnAPictureWithoutDateAndNoTextIsNot
     ASSERT_FALSE(text.empty()) << "nothing was drawn";
     EXPECT_GT(text.left, kWidth / 3);
     EXPECT_GT(text.top, kHeight / 2);
-    EXPECT_GT(text.right - text.left, 40) << "too narrow for the saved text";
+    EXPECT_GT(text.right - text.left, c.min_width) << "too narrow for the saved text";
+    stamps[c.saved_text] = stamped;
   }
+  EXPECT_GT(testing_support::MeanAbsDifference(stamps[kJapanese], stamps[kNoFontHas]), 0.0);
 }
 
 }  // namespace

@@ -61,6 +61,8 @@ struct DrawingCase {
   int position;
   int margin;
   bool shadow;
+  const char* text = "Mon. 5 Jan 2009, 8:03:04";
+  const char* unlike = nullptr;  // a text whose preview must look different
 };
 
 // The cell corner on the 518 x 345 preview, written out for the positions the
@@ -96,10 +98,13 @@ TEST(PreviewRender, DrawsTheShadowThenTheTextAtThePreviewsCorner) {
       {"bold and italic", kMedium, 24, true, true, false, false, 8, 3, true},
       {"underline and strike-out", kMedium, 24, false, false, true, true, 0, 2, false},
       {"no position selected", kMedium, 24, false, false, false, false, -1, 3, true},
+      // U+10FFFD is mapped by no font: it shows as DejaVu Sans's missing-glyph box.
+      {"Japanese from a font that has it", kMedium, 24, false, false, false, false, 8, 3, true,
+       "\u6771\u4EAC", "\U0010FFFD\U0010FFFD"},
   };
   const platform::Bitmap sample = MakeSample();
-  const std::string text = "Mon. 5 Jan 2009, 8:03:04";
   for (const DrawingCase& c : cases) {
+    const std::string text = c.text;
     PreviewInputs inputs = Inputs(text);
     inputs.size_index = c.size_index;
     inputs.bold = c.bold;
@@ -125,6 +130,11 @@ TEST(PreviewRender, DrawsTheShadowThenTheTextAtThePreviewsCorner) {
     EXPECT_EQ(rendering.placement.stamp_y, y) << c.name;
     EXPECT_EQ(CountDifferentPixels(rendering.picture, expected), 0) << c.name;
     EXPECT_GT(CountDifferentPixels(rendering.picture, sample), 50) << c.name;
+    if (c.unlike != nullptr) {
+      inputs.text = c.unlike;
+      EXPECT_GT(CountDifferentPixels(rendering.picture, RenderPreview(sample, inputs).picture), 50)
+          << c.name;
+    }
   }
 }
 
