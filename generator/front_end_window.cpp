@@ -5,7 +5,6 @@
 
 #include "generator/app_dir.h"
 #include "platform/process_list.h"
-#include "shared/helpers.h"
 #include "shared/names.h"
 
 namespace vantrel {
@@ -30,10 +29,22 @@ std::optional<platform::WindowHandle> FindFrontEndWindow() {
   return ours != windows.end() ? ours->handle : windows.front().handle;
 }
 
-bool FrontEndRuns() {
-  if (platform::CanListProcesses()) return shared::IsProcessRunning(shared::FrontEndExe);
-  return platform::FindWindowByClassAndCaption(shared::MainWindowClass, shared::FrontEndCaption)
-      .has_value();
+bool FrontEndWatch::Runs(const std::string& folder) {
+  if (!platform::CanListProcesses()) {
+    return platform::FindWindowByClassAndCaption(shared::MainWindowClass, shared::FrontEndCaption)
+        .has_value();
+  }
+  if (front_end_ && front_end_->Runs()) return true;
+  return FindRunning(folder);
+}
+
+bool FrontEndWatch::FindRunning(const std::string& folder) {
+  for (const pid_t pid : platform::ProcessesRunning(folder + std::string(shared::FrontEndExe))) {
+    front_end_.emplace(pid);
+    if (front_end_->Runs()) return true;
+  }
+  front_end_.reset();
+  return false;
 }
 
 }  // namespace vantrel

@@ -5,11 +5,13 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <string_view>
 #include <system_error>
 
+#include "platform/ascii_case.h"
 #include "platform/errors.h"
 
 namespace platform {
@@ -61,24 +63,62 @@ bool IsOwnProcessDir(const std::string& proc_dir, uid_t me) {
   return stat(proc_dir.c_str(), &info) == 0 && info.st_uid == me;
 }
 
-}  // namespace
+struct RunningProcess {
+  pid_t pid = 0;
+  std::string file;  // empty when /proc does not tell it
+  std::string name;
+};
 
-std::vector<std::string> SnapshotProcessFiles() {
-  std::vector<std::string> files;
+template <typename Visit>
+void ForEachRunningProcess(Visit visit) {
   std::unique_ptr<DIR, int (*)(DIR*)> proc(opendir("/proc"), closedir);
-  if (!proc) return files;
+  if (!proc) return;
   const uid_t me = getuid();
   while (const dirent* entry = readdir(proc.get())) {
     if (!IsPidName(entry->d_name)) continue;
     const std::string dir = std::string("/proc/") + entry->d_name;
     if (!IsOwnProcessDir(dir, me)) continue;
-    const StatLine stat = ReadStat(dir);
+    StatLine stat = ReadStat(dir);
     if (HasEnded(stat.state)) continue;
-    std::string file = ReadExeLink(dir);
-    if (file.empty()) file = stat.name;
-    if (!file.empty()) files.push_back(std::move(file));
+    visit(RunningProcess{static_cast<pid_t>(std::strtol(entry->d_name, nullptr, 10)),
+                         ReadExeLink(dir), std::move(stat.name)});
   }
+}
+
+// A link that cannot be resolved (a program file removed) is compared as given.
+std::string ResolvedPath(const std::filesystem::path& program) {
+  std::error_code error;
+  const auto resolved = std::filesystem::weakly_canonical(program, error);
+  return error ? program.string() : resolved.string();
+}
+
+}  // namespace
+
+std::vector<std::string> SnapshotProcessFiles() {
+  std::vector<std::string> files;
+  ForEachRunningProcess([&](RunningProcess process) {
+    std::string file = process.file.empty() ? std::move(process.name) : std::move(process.file);
+    if (!file.empty()) files.push_back(std::move(file));
+  });
   return files;
+}
+
+std::vector<pid_t> ProcessesRunning(const std::filesystem::path& program) {
+  const std::string wanted = ResolvedPath(program);
+  const std::string wanted_name = program.filename().string();
+  std::vector<pid_t> found;
+  ForEachRunningProcess([&](const RunningProcess& process) {
+    const bool same = process.file.empty() ? SameTextAsciiCase(process.name, wanted_name)
+                                           : process.file == wanted;
+    if (same) found.push_back(process.pid);
+  });
+  return found;
+}
+
+bool ProcessRuns(pid_t pid) {
+  if (pid <= 0) return false;
+  const std::string dir = "/proc/" + std::to_string(pid);
+  return IsOwnProcessDir(dir, getuid()) && !HasEnded(ReadStat(dir).state);
 }
 
 bool CanListProcesses() {
