@@ -2,10 +2,11 @@
 // Decides, once per tick of a run, whether the run goes on. A run ends well
 // when the picture list is empty. It ends with a failure only when no generator
 // works for it any more: the generator of this window's common folder that the
-// run relies on has ended, the one this run started (if any) has been reaped, and a pass after that
-// settled nothing while pictures were left on the list. Reports that queued up while the generator
-// finished take several passes (a line behind a settled one waits for the next pass), so passes go
-// on as long as they settle something. A slow generator never ends a run.
+// run relies on has ended, the one this run started (if any) has been reaped,
+// and a pass after that settled nothing while pictures were left on the list.
+// Reports that queued up while the generator finished take several passes (a
+// line behind a settled one waits for the next pass), so passes go on as long
+// as they settle something. A slow generator never ends a run.
 
 #include <cstddef>
 #include <filesystem>

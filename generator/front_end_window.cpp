@@ -15,18 +15,30 @@ bool RunsFrom(const platform::FoundWindow& window, const std::string& folder) {
   return program && program->parent_path().string() + "/" == folder;
 }
 
+// Such a copy waits for its own generator's reports: one of ours would settle
+// its pictures with outputs made for another folder.
+bool IsAnotherFoldersFrontEnd(const platform::FoundWindow& window, const std::string& folder) {
+  const auto program = platform::ProgramFileOf(window.owner);
+  return program && program->filename() == shared::FrontEndExe &&
+         program->parent_path().string() + "/" != folder;
+}
+
 }  // namespace
 
 std::optional<platform::WindowHandle> FindFrontEndWindow() {
   const auto windows =
       platform::FindWindowsByClassAndCaption(shared::MainWindowClass, shared::FrontEndCaption);
   if (windows.empty()) return std::nullopt;
-  // A lone window needs no look-up of its owner.
-  if (windows.size() == 1) return windows.front().handle;
   const std::string own_folder = ProgramFolder();
-  const auto ours = std::find_if(windows.begin(), windows.end(),
-                                 [&](const auto& window) { return RunsFrom(window, own_folder); });
-  return ours != windows.end() ? ours->handle : windows.front().handle;
+  auto found = std::find_if(windows.begin(), windows.end(),
+                            [&](const auto& window) { return RunsFrom(window, own_folder); });
+  if (found == windows.end()) {
+    found = std::find_if(windows.begin(), windows.end(), [&](const auto& window) {
+      return !IsAnotherFoldersFrontEnd(window, own_folder);
+    });
+  }
+  if (found == windows.end()) return std::nullopt;
+  return found->handle;
 }
 
 bool FrontEndWatch::Runs(const std::string& folder) {

@@ -14,7 +14,8 @@ namespace vantrel {
 // FrontEndCaption) whose program runs from the generator's own folder: the
 // copy that shares our settings and picture list, and so waits for our
 // reports. When no such window is found, or the owners cannot be told (no
-// /proc), the first window with that class and caption.
+// /proc), the first window with that class and caption that is not a
+// front-end's of another folder.
 std::optional<platform::WindowHandle> FindFrontEndWindow();
 
 // Whether the front-end of a common folder runs: a process of ours whose
