@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -25,9 +26,12 @@ bool IsPidName(const char* name) {
   return true;
 }
 
-std::string ReadExeLink(const std::string& proc_dir) {
+// `hidden` tells a link we may not read from one that names no file (a
+// process on its way out, a kernel thread).
+std::string ReadExeLink(const std::string& proc_dir, bool* hidden = nullptr) {
   std::string buffer(4096, '\0');
   const ssize_t length = readlink((proc_dir + "/exe").c_str(), buffer.data(), buffer.size());
+  if (hidden) *hidden = length < 0 && (errno == EACCES || errno == EPERM);
   if (length <= 0) return {};
   buffer.resize(static_cast<std::size_t>(length));
   // A program file replaced or removed while it runs still names its process.
@@ -66,6 +70,7 @@ bool IsOwnProcessDir(const std::string& proc_dir, uid_t me) {
 struct RunningProcess {
   pid_t pid = 0;
   std::string file;  // empty when /proc does not tell it
+  bool file_hidden = false;
   std::string name;
 };
 
@@ -80,8 +85,11 @@ void ForEachRunningProcess(Visit visit) {
     if (!IsOwnProcessDir(dir, me)) continue;
     StatLine stat = ReadStat(dir);
     if (HasEnded(stat.state)) continue;
-    visit(RunningProcess{static_cast<pid_t>(std::strtol(entry->d_name, nullptr, 10)),
-                         ReadExeLink(dir), std::move(stat.name)});
+    RunningProcess process;
+    process.pid = static_cast<pid_t>(std::strtol(entry->d_name, nullptr, 10));
+    process.file = ReadExeLink(dir, &process.file_hidden);
+    process.name = std::move(stat.name);
+    visit(std::move(process));
   }
 }
 
@@ -108,8 +116,8 @@ std::vector<pid_t> ProcessesRunning(const std::filesystem::path& program) {
   const std::string wanted_name = program.filename().string();
   std::vector<pid_t> found;
   ForEachRunningProcess([&](const RunningProcess& process) {
-    const bool same = process.file.empty() ? SameTextAsciiCase(process.name, wanted_name)
-                                           : process.file == wanted;
+    const bool same =
+        process.file_hidden ? SameTextAsciiCase(process.name, wanted_name) : process.file == wanted;
     if (same) found.push_back(process.pid);
   });
   return found;

@@ -18,9 +18,10 @@ namespace platform {
 std::vector<std::string> SnapshotProcessFiles();
 
 // The running processes of ours whose program file is `program`, as /proc
-// tells it (links resolved). A process whose program file cannot be read is
+// tells it (links resolved). A process whose program file we may not read is
 // taken when its name is the program's file name (ignoring ASCII case), since
-// it may be that program: the caller cannot tell it from ours.
+// it may be that program: the caller cannot tell it from ours. One on its way
+// out, whose link names no file any more, is not.
 std::vector<pid_t> ProcessesRunning(const std::filesystem::path& program);
 
 // Whether process `pid` is one of ours that has not ended (a zombie has).
