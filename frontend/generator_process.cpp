@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "platform/errors.h"
-#include "shared/helpers.h"
+#include "platform/process_list.h"
 
 namespace quorvel {
 namespace {
@@ -26,25 +26,55 @@ ProgramExit ToProgramExit(const platform::ProcessExit& exit) {
 
 }  // namespace
 
-bool SystemGeneratorProcess::StartUnlessRunning(const std::string& program,
-                                                const std::string& name) {
+bool SystemGeneratorProcess::StartUnlessRunning(const std::string& program) {
   if (started_ && !started_->Poll()) return false;  // ours from an earlier run still works
+  exit_notifier_.reset();
   started_.reset();
-  if (shared::IsProcessRunning(name)) return false;
+  found_.reset();
+  if (RelyOnRunning(program)) return false;
+  return Start(program);
+}
+
+bool SystemGeneratorProcess::RelyOnRunning(const std::string& program) {
+  for (const pid_t pid : platform::ProcessesRunning(program)) {
+    found_.emplace(pid);
+    if (found_->Runs()) return true;
+  }
+  found_.reset();
+  return false;
+}
+
+bool SystemGeneratorProcess::Start(const std::string& program) {
   try {
-    started_ = platform::StartProgram(program, FreshErrorFile());
+    started_.emplace(platform::StartProgram(program, FreshErrorFile()));
   } catch (const platform::Error&) {
     return false;
   }
+  ReapOnExit();
   return true;
 }
 
-RunTick SystemGeneratorProcess::Look(const std::string& name) {
+// An ended generator is reaped as soon as it ends, whether a run still looks
+// at it or not, so that no zombie waits for the next run or the window's close.
+void SystemGeneratorProcess::ReapOnExit() {
+  if (started_->exit_fd() < 0) return;  // reaped by the run's next look instead
+  exit_notifier_ = std::make_unique<QSocketNotifier>(started_->exit_fd(), QSocketNotifier::Read);
+  QObject::connect(exit_notifier_.get(), &QSocketNotifier::activated, exit_notifier_.get(), [this] {
+    if (started_->Poll()) exit_notifier_->setEnabled(false);
+  });
+}
+
+RunTick SystemGeneratorProcess::Look() {
   RunTick tick;
   if (started_) {
-    if (const auto exit = started_->Poll()) tick.started_exit = ToProgramExit(*exit);
+    if (const auto exit = started_->Poll()) {
+      tick.started_exit = ToProgramExit(*exit);
+    } else {
+      tick.generator_running = true;
+    }
+  } else if (found_) {
+    tick.generator_running = found_->Runs();
   }
-  tick.generator_running = shared::IsProcessRunning(name);
   return tick;
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 // Decides, once per tick of a run, whether the run goes on. A run ends well
 // when the picture list is empty. It ends with a failure only when no generator
-// works for it any more: no generator process of this user runs, the one this
-// run started (if any) has been reaped, and a pass after that settled nothing
-// while pictures were left on the list. Reports that queued up while the
-// generator finished take several passes (a line behind a settled one waits
-// for the next pass), so passes go on as long as they settle something. A slow
-// generator never ends a run.
+// works for it any more: the generator of this window's common folder that the
+// run relies on has ended, the one this run started (if any) has been reaped,
+// and a pass after that settled nothing while pictures were left on the list.
+// Reports that queued up while the generator finished take several passes (a
+// line behind a settled one waits for the next pass), so passes go on as long
+// as they settle something. A slow generator never ends a run.
 
 #include <cstddef>
 #include <filesystem>
@@ -30,7 +30,7 @@ struct ProgramExit {
 
 // What one tick saw, taken after its pass over the report queue.
 struct RunTick {
-  bool generator_running = false;           // a generator process of this user runs
+  bool generator_running = false;           // the generator the run relies on runs
   std::optional<ProgramExit> started_exit;  // the one this run started, once reaped
   std::size_t pictures_left = 0;
   std::string first_picture_left;  // the list's first line while pictures are left

@@ -61,7 +61,7 @@ void TForm1::Start_ImprintClick() {
   // again: a list that cannot be written ends the click here.
   create_tmp_file();
   reports_.Clear();
-  const bool started = generator_->StartUnlessRunning(AppDir + GeneratorExe, GeneratorExe);
+  const bool started = generator_->StartUnlessRunning(AppDir + GeneratorExe);
   run_watch_.emplace(started, LastGeneratorMessage, SplitLines(MemoText(Memo1)));
   SetLockedControlsEnabled(*this, false);
   setCursor(Qt::WaitCursor);
@@ -105,7 +105,7 @@ void TForm1::Timer1Timer() {
   AdvanceBar(ProgressBar1);
   CheckFile_finish();
   const std::string list = MemoText(Memo1);
-  RunTick tick = generator_->Look(GeneratorExe);
+  RunTick tick = generator_->Look();
   tick.pictures_left = PictureCount(list);
   tick.first_picture_left = shared::Trim(LineAt(list, 0));
   tick.settled = last_pass_settled_;

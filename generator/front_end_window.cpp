@@ -5,7 +5,6 @@
 
 #include "generator/app_dir.h"
 #include "platform/process_list.h"
-#include "shared/helpers.h"
 #include "shared/names.h"
 
 namespace vantrel {
@@ -16,24 +15,48 @@ bool RunsFrom(const platform::FoundWindow& window, const std::string& folder) {
   return program && program->parent_path().string() + "/" == folder;
 }
 
+// Such a copy waits for its own generator's reports: one of ours would settle
+// its pictures with outputs made for another folder.
+bool IsAnotherFoldersFrontEnd(const platform::FoundWindow& window, const std::string& folder) {
+  const auto program = platform::ProgramFileOf(window.owner);
+  return program && program->filename() == shared::FrontEndExe &&
+         program->parent_path().string() + "/" != folder;
+}
+
 }  // namespace
 
 std::optional<platform::WindowHandle> FindFrontEndWindow() {
   const auto windows =
       platform::FindWindowsByClassAndCaption(shared::MainWindowClass, shared::FrontEndCaption);
   if (windows.empty()) return std::nullopt;
-  // A lone window needs no look-up of its owner.
-  if (windows.size() == 1) return windows.front().handle;
   const std::string own_folder = ProgramFolder();
-  const auto ours = std::find_if(windows.begin(), windows.end(),
-                                 [&](const auto& window) { return RunsFrom(window, own_folder); });
-  return ours != windows.end() ? ours->handle : windows.front().handle;
+  auto found = std::find_if(windows.begin(), windows.end(),
+                            [&](const auto& window) { return RunsFrom(window, own_folder); });
+  if (found == windows.end()) {
+    found = std::find_if(windows.begin(), windows.end(), [&](const auto& window) {
+      return !IsAnotherFoldersFrontEnd(window, own_folder);
+    });
+  }
+  if (found == windows.end()) return std::nullopt;
+  return found->handle;
 }
 
-bool FrontEndRuns() {
-  if (platform::CanListProcesses()) return shared::IsProcessRunning(shared::FrontEndExe);
-  return platform::FindWindowByClassAndCaption(shared::MainWindowClass, shared::FrontEndCaption)
-      .has_value();
+bool FrontEndWatch::Runs(const std::string& folder) {
+  if (!platform::CanListProcesses()) {
+    return platform::FindWindowByClassAndCaption(shared::MainWindowClass, shared::FrontEndCaption)
+        .has_value();
+  }
+  if (front_end_ && front_end_->Runs()) return true;
+  return FindRunning(folder);
+}
+
+bool FrontEndWatch::FindRunning(const std::string& folder) {
+  for (const pid_t pid : platform::ProcessesRunning(folder + std::string(shared::FrontEndExe))) {
+    front_end_.emplace(pid);
+    if (front_end_->Runs()) return true;
+  }
+  front_end_.reset();
+  return false;
 }
 
 }  // namespace vantrel

@@ -78,7 +78,7 @@ DateTextChoices DateChoicesOf(const GeneratorSettings& settings) {
 
 TForm1::TForm1(std::string app_dir)
     : app_dir_(std::move(app_dir)),
-      front_end_running_(FrontEndRuns),
+      front_end_running_([this] { return front_end_.Runs(app_dir_); }),
       picture_step_([](TForm1& form) { form.gen(); }) {}
 
 TForm1::~TForm1() = default;

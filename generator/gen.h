@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "generator/front_end_window.h"
 #include "generator/settings.h"
 #include "generator/stamp_text.h"
 #include "platform/bitmap.h"
@@ -24,7 +25,8 @@ struct PictureFacts {
 
 class TForm1 {
  public:
-  // Whether the front-end runs; asked before each line of the picture list.
+  // Whether the front-end of our common folder runs; asked before each line of
+  // the picture list.
   using FrontEndCheck = std::function<bool()>;
   // The per-picture step, called with the output name settled.
   using PictureStep = std::function<void(TForm1&)>;
@@ -68,6 +70,7 @@ class TForm1 {
   std::unique_ptr<DateTextBuilder> date_text_;
   std::optional<platform::TextEngineWarmUp> text_engine_;
   std::optional<platform::WindowRegistration> window_;
+  FrontEndWatch front_end_;
   FrontEndCheck front_end_running_;
   PictureStep picture_step_;
   bool termination_requested_ = false;

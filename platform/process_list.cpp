@@ -5,11 +5,14 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <string_view>
 #include <system_error>
 
+#include "platform/ascii_case.h"
 #include "platform/errors.h"
 
 namespace platform {
@@ -23,9 +26,12 @@ bool IsPidName(const char* name) {
   return true;
 }
 
-std::string ReadExeLink(const std::string& proc_dir) {
+// `hidden` tells a link we may not read from one that names no file (a
+// process on its way out, a kernel thread).
+std::string ReadExeLink(const std::string& proc_dir, bool* hidden = nullptr) {
   std::string buffer(4096, '\0');
   const ssize_t length = readlink((proc_dir + "/exe").c_str(), buffer.data(), buffer.size());
+  if (hidden) *hidden = length < 0 && (errno == EACCES || errno == EPERM);
   if (length <= 0) return {};
   buffer.resize(static_cast<std::size_t>(length));
   // A program file replaced or removed while it runs still names its process.
@@ -61,24 +67,66 @@ bool IsOwnProcessDir(const std::string& proc_dir, uid_t me) {
   return stat(proc_dir.c_str(), &info) == 0 && info.st_uid == me;
 }
 
-}  // namespace
+struct RunningProcess {
+  pid_t pid = 0;
+  std::string file;  // empty when /proc does not tell it
+  bool file_hidden = false;
+  std::string name;
+};
 
-std::vector<std::string> SnapshotProcessFiles() {
-  std::vector<std::string> files;
+template <typename Visit>
+void ForEachRunningProcess(Visit visit) {
   std::unique_ptr<DIR, int (*)(DIR*)> proc(opendir("/proc"), closedir);
-  if (!proc) return files;
+  if (!proc) return;
   const uid_t me = getuid();
   while (const dirent* entry = readdir(proc.get())) {
     if (!IsPidName(entry->d_name)) continue;
     const std::string dir = std::string("/proc/") + entry->d_name;
     if (!IsOwnProcessDir(dir, me)) continue;
-    const StatLine stat = ReadStat(dir);
+    StatLine stat = ReadStat(dir);
     if (HasEnded(stat.state)) continue;
-    std::string file = ReadExeLink(dir);
-    if (file.empty()) file = stat.name;
-    if (!file.empty()) files.push_back(std::move(file));
+    RunningProcess process;
+    process.pid = static_cast<pid_t>(std::strtol(entry->d_name, nullptr, 10));
+    process.file = ReadExeLink(dir, &process.file_hidden);
+    process.name = std::move(stat.name);
+    visit(std::move(process));
   }
+}
+
+// A link that cannot be resolved (a program file removed) is compared as given.
+std::string ResolvedPath(const std::filesystem::path& program) {
+  std::error_code error;
+  const auto resolved = std::filesystem::weakly_canonical(program, error);
+  return error ? program.string() : resolved.string();
+}
+
+}  // namespace
+
+std::vector<std::string> SnapshotProcessFiles() {
+  std::vector<std::string> files;
+  ForEachRunningProcess([&](RunningProcess process) {
+    std::string file = process.file.empty() ? std::move(process.name) : std::move(process.file);
+    if (!file.empty()) files.push_back(std::move(file));
+  });
   return files;
+}
+
+std::vector<pid_t> ProcessesRunning(const std::filesystem::path& program) {
+  const std::string wanted = ResolvedPath(program);
+  const std::string wanted_name = program.filename().string();
+  std::vector<pid_t> found;
+  ForEachRunningProcess([&](const RunningProcess& process) {
+    const bool same =
+        process.file_hidden ? SameTextAsciiCase(process.name, wanted_name) : process.file == wanted;
+    if (same) found.push_back(process.pid);
+  });
+  return found;
+}
+
+bool ProcessRuns(pid_t pid) {
+  if (pid <= 0) return false;
+  const std::string dir = "/proc/" + std::to_string(pid);
+  return IsOwnProcessDir(dir, getuid()) && !HasEnded(ReadStat(dir).state);
 }
 
 bool CanListProcesses() {

@@ -17,6 +17,16 @@ namespace platform {
 // that another user's program can never stand in for one of ours.
 std::vector<std::string> SnapshotProcessFiles();
 
+// The running processes of ours whose program file is `program`, as /proc
+// tells it (links resolved). A process whose program file we may not read is
+// taken when its name is the program's file name (ignoring ASCII case), since
+// it may be that program: the caller cannot tell it from ours. One on its way
+// out, whose link names no file any more, is not.
+std::vector<pid_t> ProcessesRunning(const std::filesystem::path& program);
+
+// Whether process `pid` is one of ours that has not ended (a zombie has).
+bool ProcessRuns(pid_t pid);
+
 // False in a sandbox or chroot without /proc, where an empty snapshot tells
 // nothing about which programs run.
 bool CanListProcesses();

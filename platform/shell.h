@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/process_watch.h"
+
 namespace platform {
 
 // How a program ended: its exit status, or the number of the signal that ended it.
@@ -21,9 +23,12 @@ struct ProcessExit {
 // the program nor stops it.
 class StartedProgram {
  public:
-  explicit StartedProgram(pid_t pid) : pid_(pid) {}
+  explicit StartedProgram(pid_t pid) : pid_(pid), exit_descriptor_(OpenProcessDescriptor(pid)) {}
 
   pid_t pid() const { return pid_; }
+  // Turns readable once the program has ended, so that an event loop can reap
+  // it at once; -1 where the system gives no process descriptors.
+  int exit_fd() const { return exit_descriptor_.get(); }
   // Empty while the program runs; its end once it has ended, then reaped,
   // without waiting. Asking again gives the same end. A program reaped
   // elsewhere (SIGCHLD ignored) ends with code -1.
@@ -31,6 +36,7 @@ class StartedProgram {
 
  private:
   pid_t pid_;
+  FileDescriptor exit_descriptor_;
   std::optional<ProcessExit> exit_;
 };
 

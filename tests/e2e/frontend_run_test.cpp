@@ -25,9 +25,6 @@
 namespace e2e {
 namespace {
 
-using shared::GeneratorExe;
-using shared::IsProcessRunning;
-
 namespace fs = std::filesystem;
 using testing_support::CommonFolder;
 
@@ -69,24 +66,29 @@ std::string Joined(const std::vector<std::string>& lines) {
 
 class FrontEndRun : public ::testing::Test {
  protected:
-  FrontEndRun() : folder_(4) { folder_.WriteSettings(); }
+  FrontEndRun() : folder_(4) { Install(folder_); }
 
-  // Another test's generator would be relied on in place of ours.
-  void SetUp() override {
-    testing_support::WaitUntil([] { return !IsProcessRunning(GeneratorExe); },
-                               std::chrono::seconds(60));
+  // Installed like the real front-end: its program file in its common folder,
+  // where its generator looks for it.
+  static void Install(const CommonFolder& folder) {
+    folder.WriteSettings();
+    fs::copy_file(QUORVEL_FRONTEND_DRIVER, folder.frontend(), fs::copy_options::overwrite_existing);
   }
 
-  DriverOutcome Drive(const std::vector<std::string>& pictures,
-                      const fs::path& driver = QUORVEL_FRONTEND_DRIVER) {
-    return DriveFrom(folder_.app(), driver, {}, pictures);
+  DriverOutcome Drive(const std::vector<std::string>& pictures) {
+    return DriveIn(folder_, pictures);
   }
+
+  DriverOutcome DriveIn(const CommonFolder& folder, const std::vector<std::string>& pictures) {
+    return DriveFrom(folder, folder.app(), folder.frontend(), {}, pictures);
+  }
+
   // `launcher` runs the driver, which comes after `arguments`.
-  DriverOutcome DriveFrom(const fs::path& working_folder, const fs::path& launcher,
-                          std::vector<std::string> arguments,
+  DriverOutcome DriveFrom(const CommonFolder& folder, const fs::path& working_folder,
+                          const fs::path& launcher, std::vector<std::string> arguments,
                           const std::vector<std::string>& pictures) {
-    const fs::path outcome_file = runtime_.path() / "outcome.txt";
-    arguments.insert(arguments.end(), {folder_.app().string(), outcome_file.string(), "60"});
+    const fs::path outcome_file = folder.app() / "outcome.txt";
+    arguments.insert(arguments.end(), {folder.app().string(), outcome_file.string(), "60"});
     arguments.insert(arguments.end(), pictures.begin(), pictures.end());
     const auto run = testing_support::RunProgram(launcher, arguments, working_folder, 90);
     EXPECT_EQ(run.exit_code, 0) << run.standard_error;
@@ -114,11 +116,12 @@ class FrontEndRun : public ::testing::Test {
     return path.string();
   }
 
-  std::vector<fs::path> Outputs() const {
+  static std::vector<fs::path> Outputs(const CommonFolder& folder) {
     std::vector<fs::path> files;
-    for (const auto& entry : fs::directory_iterator(folder_.output())) files.push_back(entry);
+    for (const auto& entry : fs::directory_iterator(folder.output())) files.push_back(entry);
     return files;
   }
+  std::vector<fs::path> Outputs() const { return Outputs(folder_); }
 
   testing_support::ScopedRuntimeDir runtime_;
   CommonFolder folder_;
@@ -197,13 +200,10 @@ TEST_F(FrontEndRun, ReportsReachTheCopyOfItsOwnCommonFolderAmongOthers) {
     return platform::FindWindowsByClassAndCaption(shared::MainWindowClass, shared::FrontEndCaption)
                .size() == kOtherCopies;
   }));
-  // Installed like the real front-end: its program file in its common folder.
-  fs::copy_file(QUORVEL_FRONTEND_DRIVER, folder_.frontend(), fs::copy_options::overwrite_existing);
-
   // Each run's window gets a fresh handle, and so a fresh place among the
   // others in the registry's order: two runs seldom both find it first.
   for (std::size_t run = 1; run <= 2; ++run) {
-    const DriverOutcome outcome = Drive(folder_.pictures(), folder_.frontend());
+    const DriverOutcome outcome = Drive(folder_.pictures());
 
     EXPECT_EQ(outcome.messages, std::vector<std::string>{"Imprint Finish."})
         << Joined(outcome.statuses);
@@ -220,12 +220,47 @@ TEST_F(FrontEndRun, WithoutProcARunStartedElsewhereSavesItsPicture) {
 #endif
   if (std::system("unshare -m sh -c 'umount -l /proc && ! test -e /proc/self' 2>/dev/null") != 0)
     GTEST_SKIP() << "unshare -m with /proc unmounted is not allowed here (it needs root)";
-  const DriverOutcome outcome =
-      DriveFrom(runtime_.path(), "/usr/bin/unshare",
-                {"-m", "sh", "-c", "umount -l /proc && exec \"$@\"", "sh", QUORVEL_FRONTEND_DRIVER},
-                {folder_.pictures()[0]});
+  const DriverOutcome outcome = DriveFrom(
+      folder_, runtime_.path(), "/usr/bin/unshare",
+      {"-m", "sh", "-c", "umount -l /proc && exec \"$@\"", "sh", folder_.frontend().string()},
+      {folder_.pictures()[0]});
   EXPECT_EQ(outcome.messages, std::vector<std::string>{"Imprint Finish."})
       << Joined(outcome.statuses);
+}
+
+// Pictures large enough that a run of them lasts while another copy starts.
+std::vector<std::string> LargePictures(const CommonFolder& folder, int count) {
+  testing_support::ExifSpec exif;
+  exif.date_time_original = CommonFolder::ShotDate(0);
+  const std::string bytes = testing_support::InsertSegmentAfterSoi(
+      testing_support::EncodeJpegBytes(testing_support::MakeTestPattern(1600, 1200), 90),
+      testing_support::MakeExifApp1Segment(exif));
+  std::vector<std::string> pictures;
+  for (int index = 0; index < count; ++index) {
+    pictures.push_back(
+        (folder.pictures_folder() / ("large" + std::to_string(index) + ".jpg")).string());
+    testing_support::WriteFile(pictures.back(), bytes);
+  }
+  return pictures;
+}
+
+TEST_F(FrontEndRun, CopiesOfTwoFoldersRunAtOnceEachWithItsOwnGenerator) {
+  const CommonFolder busy(0);
+  Install(busy);
+  const std::vector<std::string> many = LargePictures(busy, 60);
+  DriverOutcome busy_outcome;
+  std::thread busy_run([&] { busy_outcome = DriveIn(busy, many); });
+  testing_support::WaitUntil([&] { return !Outputs(busy).empty(); });
+
+  const DriverOutcome outcome = Drive(folder_.pictures());
+  busy_run.join();
+
+  EXPECT_EQ(outcome.messages, std::vector<std::string>{"Imprint Finish."})
+      << Joined(outcome.statuses);
+  EXPECT_EQ(busy_outcome.messages, std::vector<std::string>{"Imprint Finish."})
+      << Joined(busy_outcome.statuses);
+  EXPECT_EQ(Outputs().size(), folder_.pictures().size());
+  EXPECT_EQ(Outputs(busy).size(), many.size());
 }
 
 struct FailureCase {

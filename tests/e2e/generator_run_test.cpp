@@ -16,7 +16,6 @@ namespace e2e {
 namespace {
 
 using shared::FrontEndExe;
-using shared::IsProcessRunning;
 using testing_support::ExifSpec;
 using testing_support::FakeFrontEndWindow;
 using testing_support::FolderContent;
@@ -52,11 +51,11 @@ TEST_F(GeneratorRun, MissingListEndsWithFileNotFound) {
 }
 
 TEST_F(GeneratorRun, WithoutFrontEndProcessNoPictureIsProcessed) {
-  if (IsProcessRunning(FrontEndExe)) GTEST_SKIP() << "a process named Quorvel runs here already";
   WriteSettings();
   WriteList({MakePicture("a.jpg", 64, 48, DatedExif(false)),
              MakePicture("b.jpg", 64, 48, DatedExif(true))});
   FakeFrontEndWindow window;  // a window alone does not count as a running front-end
+  StandInProcess other_folders_front_end(pictures(), FrontEndExe);
   const auto result = RunGenerator();
   EXPECT_EQ(result.exit_code, 0) << result.standard_error;
   EXPECT_TRUE(window.reports().empty());
@@ -74,7 +73,7 @@ TEST_F(GeneratorRun, ReportsEveryPictureBeforeItsOutputAndStampsTheDatedOnes) {
 
   const auto intel_source = ReadFile(intel);
   const auto intel_time = fs::last_write_time(intel);
-  StandInProcess front_end(pictures(), FrontEndExe);
+  StandInProcess front_end(app(), FrontEndExe);
   FakeFrontEndWindow window;
   std::vector<bool> output_existed;
   window.set_callback([&](const testing_support::ReceivedCopyData& report) {
@@ -122,7 +121,7 @@ TEST_F(GeneratorRun, AStampedPictureGivenAgainGetsTheNextCounter) {
   WriteSettings();
   const std::string source = MakePicture("IMG_7.jpg", 64, 48, DatedExif(false));
   WriteList({source, source});
-  StandInProcess front_end(pictures(), FrontEndExe);
+  StandInProcess front_end(app(), FrontEndExe);
   ASSERT_EQ(RunGenerator().exit_code, 0);
   EXPECT_TRUE(fs::exists(out() + "IMG_7_DateTime_0001.jpg"));
   EXPECT_TRUE(fs::exists(out() + "IMG_7_DateTime_0002.jpg"));
@@ -134,7 +133,7 @@ TEST_F(GeneratorRun, AnExistingEmptyOutputIsWrittenOverAndAFullOneIsKept) {
   testing_support::WriteFile(out() + "a_DateTime_0001.jpg", "keep me");
   testing_support::WriteFile(out() + "a_DateTime_0002.jpg", "");
   WriteList({source});
-  StandInProcess front_end(pictures(), FrontEndExe);
+  StandInProcess front_end(app(), FrontEndExe);
   ASSERT_EQ(RunGenerator().exit_code, 0);
   EXPECT_EQ(ReadFile(out() + "a_DateTime_0001.jpg"), "keep me");
   EXPECT_EQ(testing_support::InspectJpegFile(out() + "a_DateTime_0002.jpg").components, 3);
@@ -144,7 +143,7 @@ TEST_F(GeneratorRun, AnExistingEmptyOutputIsWrittenOverAndAFullOneIsKept) {
 // generator alive and block every later run.
 TEST_F(GeneratorRun, PipesInPlaceOfTheSettingsOrTheListEndTheRunAtOnce) {
   const std::string picture = MakePicture("a.jpg", 64, 48, DatedExif(false));
-  StandInProcess front_end(pictures(), FrontEndExe);
+  StandInProcess front_end(app(), FrontEndExe);
 
   ASSERT_EQ(mkfifo((app() / "sysconfig.ini").c_str(), 0600), 0);
   WriteList({picture});
@@ -175,7 +174,7 @@ TEST_F(GeneratorRun, AnUnreadablePictureEndsTheRunNamingItAndLeavesNoFile) {
   testing_support::WriteFile(broken, bytes);
   const std::string after = MakePicture("after.jpg", 64, 48, DatedExif(false));
   WriteList({broken, after});
-  StandInProcess front_end(pictures(), FrontEndExe);
+  StandInProcess front_end(app(), FrontEndExe);
   FakeFrontEndWindow window;
   const auto result = RunGenerator();
   EXPECT_NE(result.exit_code, 0);
@@ -195,7 +194,7 @@ TEST_F(GeneratorRun, UserTextStampsPicturesWithoutExifOrWithADamagedOne) {
   testing_support::WriteFile(damaged,
                              testing_support::InsertSegmentAfterSoi(ReadFile(damaged), cut_exif));
   WriteList({undated, damaged});
-  StandInProcess front_end(pictures(), FrontEndExe);
+  StandInProcess front_end(app(), FrontEndExe);
   FakeFrontEndWindow window;
   const auto result = RunGenerator();
   ASSERT_EQ(result.exit_code, 0) << result.standard_error;
@@ -221,7 +220,7 @@ TEST_F(GeneratorRun, WithoutProcThePicturesAreStillSaved) {
   }
   WriteSettings();
   WriteList({MakePicture("a.jpg", 64, 48, DatedExif(false))});
-  StandInProcess front_end(pictures(), FrontEndExe);
+  StandInProcess front_end(app(), FrontEndExe);
   FakeFrontEndWindow window;
   const auto result = RunProgram("/usr/bin/unshare", {"-m", "sh", "-c", kHidingProc}, app());
   EXPECT_EQ(result.exit_code, 0) << result.standard_error;

@@ -49,7 +49,7 @@ TEST_F(GeneratorRun, DialogSavedTextIsStampedOnAPictureWithoutDateAndNoTextIsNot
         std::nullopt);
     const std::string source_bytes = testing_support::ReadFile(source);
     WriteList({source});
-    testing_support::StandInProcess front_end(pictures(), FrontEndExe);
+    testing_support::StandInProcess front_end(app(), FrontEndExe);
     testing_support::FakeFrontEndWindow window;
 
     const auto result = RunGenerator();

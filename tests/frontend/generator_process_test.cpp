@@ -6,10 +6,13 @@
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <QCoreApplication>
 
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/process_list.h"
+#include "shared/helpers.h"
 #include "support/background_program.h"
 #include "support/fake_frontend.h"
 #include "window_fixture.h"
@@ -34,9 +37,9 @@ fs::path Script(const TempDir& folder, const std::string& name, const std::strin
 }
 
 // Looks until the started program has ended and been reaped.
-quorvel::RunTick LookUntilEnded(quorvel::GeneratorProcess& process, const std::string& name) {
+quorvel::RunTick LookUntilEnded(quorvel::GeneratorProcess& process) {
   quorvel::RunTick tick;
-  WaitUntil([&] { return (tick = process.Look(name)).started_exit.has_value(); });
+  WaitUntil([&] { return (tick = process.Look()).started_exit.has_value(); });
   return tick;
 }
 
@@ -56,15 +59,15 @@ TEST_F(GeneratorProcessTest, StartsNothingWhileOneRunsOrWhenTheProgramIsMissing)
     execl(stand_in.c_str(), stand_in.c_str(), "30", static_cast<char*>(nullptr));
     _exit(127);
   }
+  WaitUntil([&] { return !platform::ProcessesRunning(stand_in).empty(); });
   quorvel::SystemGeneratorProcess process;
-  WaitUntil([&] { return process.Look(name).generator_running; });
-  EXPECT_FALSE(process.StartUnlessRunning((programs_.path() / "other" / name).string(), name));
-  EXPECT_TRUE(process.Look(name).generator_running);
-  EXPECT_FALSE(process.Look(name).started_exit);
+  EXPECT_FALSE(process.StartUnlessRunning(stand_in.string()));
+  EXPECT_TRUE(process.Look().generator_running);
+  EXPECT_FALSE(process.Look().started_exit);
   kill(running, SIGKILL);
   waitpid(running, nullptr, 0);
 
-  EXPECT_FALSE(process.StartUnlessRunning((programs_.path() / "missing").string(), "missing"));
+  EXPECT_FALSE(process.StartUnlessRunning((programs_.path() / "missing").string()));
 }
 
 TEST_F(GeneratorProcessTest, StartedGeneratorsEndAndLastWordsAreItsOwn) {
@@ -72,17 +75,26 @@ TEST_F(GeneratorProcessTest, StartedGeneratorsEndAndLastWordsAreItsOwn) {
   const fs::path program = programs_.path() / name;
   quorvel::SystemGeneratorProcess process;
 
-  Script(programs_, name, "echo 'the picture is damaged' >&2; exit 3");
-  ASSERT_TRUE(process.StartUnlessRunning(program.string(), name));
-  quorvel::RunTick tick = LookUntilEnded(process, name);
+  const fs::path pid_file = programs_.path() / "pid";
+  Script(programs_, name,
+         "echo $$ >'" + pid_file.string() + ".new'; mv '" + pid_file.string() + ".new' '" +
+             pid_file.string() + "'; echo 'the picture is damaged' >&2; exit 3");
+  ASSERT_TRUE(process.StartUnlessRunning(program.string()));
+  ASSERT_TRUE(WaitUntil([&] { return fs::exists(pid_file); }));
+  const fs::path proc_entry = "/proc/" + shared::Trim(testing_support::ReadFile(pid_file));
+  EXPECT_TRUE(WaitUntil([&] {
+    QCoreApplication::processEvents();
+    return !fs::exists(proc_entry);
+  })) << "no zombie waits for the next look";
+  quorvel::RunTick tick = LookUntilEnded(process);
   ASSERT_TRUE(tick.started_exit);
   EXPECT_EQ(*tick.started_exit, (quorvel::ProgramExit{quorvel::ProgramExit::How::kStatus, 3}));
   EXPECT_FALSE(tick.generator_running);
   EXPECT_EQ(quorvel::LastGeneratorMessage(), "the picture is damaged");
 
   Script(programs_, name, "kill -9 $$");
-  ASSERT_TRUE(process.StartUnlessRunning(program.string(), name));
-  tick = LookUntilEnded(process, name);
+  ASSERT_TRUE(process.StartUnlessRunning(program.string()));
+  tick = LookUntilEnded(process);
   ASSERT_TRUE(tick.started_exit);
   EXPECT_EQ(*tick.started_exit, (quorvel::ProgramExit{quorvel::ProgramExit::How::kSignal, 9}));
   EXPECT_EQ(quorvel::LastGeneratorMessage(), "") << "the earlier run's message was kept";

@@ -6,14 +6,14 @@
 
 namespace quorvel_test {
 
-bool FakeGenerator::StartUnlessRunning(const std::string& program, const std::string&) {
+bool FakeGenerator::StartUnlessRunning(const std::string& program) {
   if (running) return false;
   started_programs.push_back(program);
   running = start_succeeds;
   return start_succeeds;
 }
 
-quorvel::RunTick FakeGenerator::Look(const std::string&) {
+quorvel::RunTick FakeGenerator::Look() {
   quorvel::RunTick tick;
   tick.generator_running = running;
   if (!running && !started_programs.empty()) tick.started_exit = quorvel::ProgramExit{};

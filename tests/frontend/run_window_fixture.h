@@ -16,8 +16,8 @@ class FakeGenerator : public quorvel::GeneratorProcess {
   bool start_succeeds = true;
   std::vector<std::string> started_programs;
 
-  bool StartUnlessRunning(const std::string& program, const std::string& name) override;
-  quorvel::RunTick Look(const std::string& name) override;
+  bool StartUnlessRunning(const std::string& program) override;
+  quorvel::RunTick Look() override;
 };
 
 class RunWindowTest : public WindowTest {

@@ -70,7 +70,7 @@ class StampDrawing : public GeneratorRun {
     return DecodeJpegFile(out() + fs::path(path).stem().string() + "_DateTime_0001.jpg");
   }
 
-  StandInProcess front_end_{pictures(), FrontEndExe};
+  StandInProcess front_end_{app(), FrontEndExe};
   int runs_ = 0;
 };
 
