@@ -15,7 +15,8 @@ void WritePictureListFile(const std::string& path, std::string_view list_text) {
   // Replaced whole, so a generator still reading the old list never meets a
   // half-written one, and a failed write leaves no part of a list behind.
   try {
-    platform::ReplaceFileAtomically(path, PictureListFileContent(list_text));
+    platform::ReplaceFileAtomically(path, PictureListFileContent(list_text),
+                                    platform::ReplacedFile::kBecomesOurs);
   } catch (const platform::InOutError& error) {
     throw platform::Error("Cannot write the picture list " + path + ": " + error.cause());
   }

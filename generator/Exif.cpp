@@ -34,6 +34,7 @@ constexpr std::size_t kWindowSize = 4096;
 
 constexpr std::uint16_t kTypeByte = 1;
 constexpr std::uint16_t kTypeShort = 3;
+constexpr std::uint16_t kTypeSignedShort = 8;
 constexpr std::uint16_t kImageDirectoryDefaultCount = 100;
 constexpr std::uint32_t kMicrosecondDenominator = 1000000;
 
@@ -296,6 +297,7 @@ void TExif::Clear() {
   Model.clear();
   Orientation = 0;
   OrientationValue = 0;
+  orientation_read_ = false;
   OrientationText.clear();
   Copyright.clear();
   HasExif = false;
@@ -405,8 +407,8 @@ void TExif::ReadExifDirectory(std::uint64_t base) {
   }
 }
 
-// BYTE values stand in the first value byte and SHORT values in the first two,
-// in both byte orders; the rest of the field is padding.
+// BYTE values stand in the first value byte and SHORT and SSHORT values in the
+// first two, in both byte orders; the rest of the field is padding.
 void TExif::ReadDirEntry(TIfdEntry& entry) {
   std::uint8_t bytes[12];
   PictureFile.Read(bytes, sizeof bytes);
@@ -415,7 +417,7 @@ void TExif::ReadDirEntry(TIfdEntry& entry) {
   entry.Count = Get32(bytes + 4, Motorola);
   if (entry.Type == kTypeByte) {
     entry.Value = bytes[8];
-  } else if (entry.Type == kTypeShort) {
+  } else if (entry.Type == kTypeShort || entry.Type == kTypeSignedShort) {
     entry.Value = Get16(bytes + 8, Motorola);
   } else {
     entry.Value = Get32(bytes + 8, Motorola);
@@ -435,9 +437,7 @@ void TExif::ApplyImageEntry(const TIfdEntry& entry, std::uint64_t base) {
       Model = ReadAsciiValue(entry, base);
       break;
     case 0x0112:
-      Orientation = Low8(entry.Value);
-      OrientationValue = entry.Value;
-      OrientationText = OrientationName(Orientation);
+      ApplyOrientationEntry(entry);
       break;
     case 0x011A:
       XResolution = ReadLongAt(at);
@@ -463,6 +463,21 @@ void TExif::ApplyImageEntry(const TIfdEntry& entry, std::uint64_t base) {
     default:
       break;
   }
+}
+
+// Viewers turn by the first entry alone, and only by a single SHORT or SSHORT
+// (the same bytes for every orientation): a later entry or a value of another
+// form must not turn our output away from how viewers show the source.
+void TExif::ApplyOrientationEntry(const TIfdEntry& entry) {
+  if (orientation_read_) {
+    return;
+  }
+  orientation_read_ = true;
+  Orientation = Low8(entry.Value);
+  OrientationText = OrientationName(Orientation);
+  const bool single_short =
+      (entry.Type == kTypeShort || entry.Type == kTypeSignedShort) && entry.Count == 1;
+  OrientationValue = single_short ? entry.Value : 0;
 }
 
 void TExif::ApplyExifEntry(const TIfdEntry& entry, std::uint64_t base) {

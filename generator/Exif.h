@@ -91,8 +91,9 @@ class TExif {
   std::string Make;
   std::string Model;
   std::uint8_t Orientation = 0;
-  // The tag's whole value: 0x0103 keeps its low byte 3 in Orientation, yet
-  // names no orientation and must leave the picture as stored.
+  // What the picture is turned by: the first entry's whole value when it is a
+  // single SHORT or SSHORT, 0 otherwise. 0x0103 keeps its low byte 3 in
+  // Orientation, yet names no orientation and must leave the picture as stored.
   std::uint32_t OrientationValue = 0;
   std::string OrientationText;
   std::string Copyright;
@@ -134,9 +135,12 @@ class TExif {
   void ReadImageDirectory(std::uint64_t base);
   void ReadExifDirectory(std::uint64_t base);
   void ApplyImageEntry(const TIfdEntry& entry, std::uint64_t base);
+  void ApplyOrientationEntry(const TIfdEntry& entry);
   void ApplyExifEntry(const TIfdEntry& entry, std::uint64_t base);
   std::string ReadAsciiValue(const TIfdEntry& entry, std::uint64_t base);
   std::string ReadShutterText(std::uint64_t position);
+
+  bool orientation_read_ = false;
 };
 
 }  // namespace vantrel

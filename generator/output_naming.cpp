@@ -49,14 +49,15 @@ std::string CounterText(std::optional<std::int64_t> previous) {
   return digits;
 }
 
-// Nothing there, a folder or an empty regular file: free to be written. Any
-// other entry is taken, a link above all, whatever it points to (even nowhere):
-// the save never follows a link nor removes one, nor replaces a pipe or a device.
+// Nothing there, or an empty regular file: free to be written. Any other entry
+// is taken, a link above all, whatever it points to (even nowhere): the save
+// never follows a link nor removes one, nor replaces a folder, a pipe or a
+// device, and a folder would only end the run when the link finds it there.
 // An entry that cannot be looked at is left for the save to report.
 bool IsFreeOutputName(const std::string& candidate) {
   struct stat entry {};
   if (lstat(candidate.c_str(), &entry) != 0) return true;
-  return S_ISDIR(entry.st_mode) || (S_ISREG(entry.st_mode) && entry.st_size == 0);
+  return S_ISREG(entry.st_mode) && entry.st_size == 0;
 }
 
 }  // namespace

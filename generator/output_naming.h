@@ -34,10 +34,10 @@ class NoFreeOutputNameError : public platform::Error {
 
 // The output name (without folder) for `current_picture` in `output_path`,
 // which is put in front of it by plain concatenation. A candidate that does not
-// exist, is a folder or is an empty regular file is free; any other entry (a
-// file that holds data, a symbolic link wherever it points, a pipe) is passed
-// over and left as it is. Throws NoFreeOutputNameError when kMaxOutputNameTries candidates are all
-// taken.
+// exist or is an empty regular file is free; any other entry (a file that holds
+// data, a folder, a symbolic link wherever it points, a pipe) is passed over
+// and left as it is. Throws NoFreeOutputNameError when kMaxOutputNameTries
+// candidates are all taken.
 inline constexpr int kMaxOutputNameTries = 1000;
 std::string ChooseOutputName(const std::string& current_picture, const std::string& output_path);
 

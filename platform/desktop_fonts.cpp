@@ -59,7 +59,7 @@ std::vector<std::string> ReadList(const fs::path& file) {
 void WriteList(const fs::path& dir, const std::vector<std::string>& files) {
   std::string data;
   for (const std::string& file : files) data += file + "\n";
-  ReplaceFileAtomically((dir / kRegistryName).string(), data, 0600);
+  ReplaceFileAtomically((dir / kRegistryName).string(), data, ReplacedFile::kBecomesOurs, 0600);
 }
 
 // Registry entries are absolute, so that every process finds the same file

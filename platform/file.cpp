@@ -322,14 +322,17 @@ int UnnamedNewFile::LinkWithoutReplacing() const {
                                                                                            : errno;
 }
 
-void ReplaceFileAtomically(const std::string& path, std::string_view bytes, mode_t new_file_mode) {
+void ReplaceFileAtomically(const std::string& path, std::string_view bytes, ReplacedFile kind,
+                           mode_t new_file_mode) {
   // A link stays a link: the file it points to takes the new content.
   const std::string target = FollowTrustedLinks(path);
   struct stat existing {};
   const bool exists = lstat(target.c_str(), &existing) == 0;
   if (exists) RequireWritable(target, existing);
   TemporarySibling temporary(target, new_file_mode);
-  if (exists) TakeOverOwnerAndMode(temporary.descriptor(), existing);
+  if (exists && kind == ReplacedFile::kKeepsOwnerAndMode) {
+    TakeOverOwnerAndMode(temporary.descriptor(), existing);
+  }
   WriteAll(temporary.descriptor().get(), bytes);
   temporary.SyncAndClose();
   // The folder is not synced: a rename lost to a power cut brings back the

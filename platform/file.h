@@ -124,16 +124,27 @@ class UnnamedNewFile {
   std::unique_ptr<TemporarySibling> named_fallback_;
 };
 
+// What a replacement takes over from the file it replaces. Only the caller
+// knows whose file it is: the user's own settings, which they may have shared
+// with a group or another user on purpose, or a file that only our programs
+// write, where another user's owner or mode would let them change what a run
+// of ours reads next.
+enum class ReplacedFile {
+  kKeepsOwnerAndMode,  // the owner and group where we may set them, and the permission bits
+  kBecomesOurs,        // the running user's, with the mode a new file gets
+};
+
 // Replaces the file at `path` by `bytes` as one step: a reader sees the old
 // content or the new, never a part, and a failure (or a writer killed in the
-// middle) leaves the old file whole. An existing file keeps its owner and group
-// where we may set them (as root) and its permission bits, less the
-// set-user-ID, set-group-ID and sticky bits; a new one gets `new_file_mode`
-// less the umask. A file whose mode denies us writing is refused (access
-// denied), also for root. A symbolic link that is ours, or that belongs to the
-// owner of its folder, is written through to the file it points to and stays a
-// link; anybody else's link is refused (access denied) and nothing is written.
-void ReplaceFileAtomically(const std::string& path, std::string_view bytes,
+// middle) leaves the old file whole. With kKeepsOwnerAndMode an existing file
+// keeps its owner and group where we may set them (as root) and its permission
+// bits, less the set-user-ID, set-group-ID and sticky bits; a new file, and
+// every file with kBecomesOurs, is ours with `new_file_mode` less the umask. A
+// file whose mode denies us writing is refused (access denied), also for root.
+// A symbolic link that is ours, or that belongs to the owner of its folder, is
+// written through to the file it points to and stays a link; anybody else's
+// link is refused (access denied) and nothing is written.
+void ReplaceFileAtomically(const std::string& path, std::string_view bytes, ReplacedFile kind,
                            mode_t new_file_mode = 0666);
 
 }  // namespace platform

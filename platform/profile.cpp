@@ -184,7 +184,7 @@ std::string ReadForUpdate(const std::string& path) {
 
 void ReplaceFile(const std::string& path, std::string_view text) {
   try {
-    ReplaceFileAtomically(path, text);
+    ReplaceFileAtomically(path, text, ReplacedFile::kKeepsOwnerAndMode);
   } catch (const InOutError& error) {
     throw ProfileWriteError(path, error.cause());
   }

@@ -153,7 +153,7 @@ void WindowRegistration::WriteInfo(std::string_view caption) const {
   text += class_name_;
   text += '\n';
   text += caption;
-  ReplaceFileAtomically(info_path_, text, 0600);
+  ReplaceFileAtomically(info_path_, text, ReplacedFile::kBecomesOurs, 0600);
 }
 
 void WindowRegistration::set_caption(std::string_view caption) {

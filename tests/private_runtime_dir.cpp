@@ -7,7 +7,7 @@
 #include <string>
 #include <system_error>
 
-#include "platform/shared_block.h"
+#include "support/fake_frontend.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ class PrivateRuntimeDir : public ::testing::Environment {
   void TearDown() override {
     try {
       // Programs that a test killed cannot remove their blocks' shared memory.
-      if (!path_.empty()) platform::RemoveAbandonedSharedBlocks();
+      if (!path_.empty()) testing_support::RemoveBlocksOfKilledPrograms();
     } catch (...) {
     }
     std::error_code ignored;

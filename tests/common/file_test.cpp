@@ -22,6 +22,7 @@ using testing_support::OpenDescriptorCount;
 using testing_support::ReadFile;
 using testing_support::TempDir;
 using testing_support::WriteFile;
+constexpr auto kKeep = platform::ReplacedFile::kKeepsOwnerAndMode;
 
 mode_t ModeOf(const fs::path& path) {
   struct stat info {};
@@ -89,10 +90,10 @@ TEST(ReplaceFileAtomically, WritesWholeFilesAndKeepsTheModeOfAnOldOne) {
   TempDir dir;
   const fs::path target = dir / "settings.ini";
   const mode_t old_mask = umask(027);
-  platform::ReplaceFileAtomically(target.string(), "first");
+  platform::ReplaceFileAtomically(target.string(), "first", kKeep);
   const mode_t new_mode = ModeOf(target);
   fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
-  platform::ReplaceFileAtomically(target.string(), std::string(200000, 'z'));
+  platform::ReplaceFileAtomically(target.string(), std::string(200000, 'z'), kKeep);
   umask(old_mask);
   EXPECT_EQ(new_mode, 0640u);
   EXPECT_EQ(ModeOf(target), 0600u);
@@ -107,13 +108,14 @@ TEST(ReplaceFileAtomically, FailingWriteLeavesTheOldFileAndLeaksNothing) {
   const int before = OpenDescriptorCount();
   {
     const testing_support::FileSizeLimit limit(16);
-    EXPECT_THROW(platform::ReplaceFileAtomically(target.string(), std::string(4096, 'n')),
+    EXPECT_THROW(platform::ReplaceFileAtomically(target.string(), std::string(4096, 'n'), kKeep),
                  InOutError);
   }
   EXPECT_EQ(OpenDescriptorCount(), before);
   EXPECT_EQ(ReadFile(target), "old");
   EXPECT_EQ(FolderContent(dir.path()), std::vector<std::string>{"settings.ini"});
-  EXPECT_THROW(platform::ReplaceFileAtomically((dir / "missing" / "x").string(), "x"), InOutError);
+  EXPECT_THROW(platform::ReplaceFileAtomically((dir / "missing" / "x").string(), "x", kKeep),
+               InOutError);
 }
 
 // What a move without replacing does with each kind of file at the target.

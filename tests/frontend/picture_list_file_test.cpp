@@ -1,6 +1,7 @@
 #include "frontend/picture_list_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "platform/errors.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -81,6 +83,30 @@ TEST(PictureListFile, FailedWriteLeavesNoHalfFile) {
   EXPECT_EQ(FolderContent(locked), std::vector<std::string>{"filelist"});
   EXPECT_EQ(FolderContent(dir.path() / "taken"), std::vector<std::string>{});
   EXPECT_EQ(FolderContent(dir.path()).size(), 2u);  // locked, taken
+}
+
+// Root's Imprint in a shared sticky folder: another user's list there, which
+// they could go on appending to while the generator reads it, becomes root's.
+TEST(PictureListFile, AsRootInACommonFolderAnotherUsersListBecomesOurs) {
+  if (geteuid() != 0) GTEST_SKIP() << "only root can replace another user's list";
+  constexpr uid_t kNobody = 65534;
+  TempDir dir;
+  ASSERT_EQ(chmod(dir.path().c_str(), 01777), 0);
+  const std::string path = dir / "filelist";
+  WriteFile(path, "/p/old.jpg");
+  ASSERT_EQ(chown(path.c_str(), kNobody, kNobody), 0);
+  ASSERT_EQ(chmod(path.c_str(), 0666), 0);
+  const mode_t old_mask = umask(022);
+  quorvel::WritePictureListFile(path, "/p/a.jpg");
+  umask(old_mask);
+  struct stat info {};
+  ASSERT_EQ(stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, 0u);
+  const auto append = testing_support::RunProgram(
+      "/usr/bin/setpriv",
+      {"--reuid=nobody", "--regid=nogroup", "--clear-groups", "sh", "-c", "exec 3>>\"$0\"", path},
+      dir.path());
+  EXPECT_NE(append.exit_code, 0) << "nobody may still append to the list";
 }
 
 }  // namespace

@@ -72,16 +72,16 @@ class ChooseOutputNameTest : public ::testing::Test {
   TempDir dir_;
 };
 
-TEST_F(ChooseOutputNameTest, SkipsOnlyFilesThatHoldData) {
+TEST_F(ChooseOutputNameTest, SkipsEveryEntryButAnEmptyFile) {
   EXPECT_EQ(Choose("/pics/IMG_1234.JPG"), "IMG_1234_DateTime_0001.JPG");
   Put("IMG_1234_DateTime_0001.JPG");
   EXPECT_EQ(Choose("/pics/IMG_1234.JPG"), "IMG_1234_DateTime_0002.JPG");
   Put("IMG_1234_DateTime_0002.JPG", "");
   EXPECT_EQ(Choose("/pics/IMG_1234.JPG"), "IMG_1234_DateTime_0002.JPG");
-  // A folder of that name counts as no file.
+  // A folder cannot take the output: its name is taken.
   std::filesystem::remove(dir_ / "IMG_1234_DateTime_0002.JPG");
   std::filesystem::create_directory(dir_ / "IMG_1234_DateTime_0002.JPG");
-  EXPECT_EQ(Choose("/pics/IMG_1234.JPG"), "IMG_1234_DateTime_0002.JPG");
+  EXPECT_EQ(Choose("/pics/IMG_1234.JPG"), "IMG_1234_DateTime_0003.JPG");
 }
 
 TEST_F(ChooseOutputNameTest, ALinkToNowhereIsTakenAndLeftAlone) {

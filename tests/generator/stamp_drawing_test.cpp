@@ -249,17 +249,32 @@ TEST_F(StampDrawing, EveryOrientationComesOutUprightWithTheStampInItsCorner) {
     int orientation;
     bool motorola;
     std::string my_text;
+    std::vector<testing_support::ExifTag> tags = {};  // none: one SHORT of `orientation`
   };
-  const Case cases[] = {{1, false, ""},    {2, true, "HH"}, {3, false, ""}, {4, true, "HH"},
-                        {5, false, "HH"},  {6, true, ""},   {7, false, ""}, {8, true, "HH"},
-                        {0x0103, true, ""}};  // its low byte names a turn, the value none
+  const testing_support::ExifTag signed_six{0x0112, testing_support::kExifSignedShort, {}, {6}, {},
+                                            {}};
+  const Case cases[] = {
+      {1, false, ""},
+      {2, true, "HH"},
+      {3, false, ""},
+      {4, true, "HH"},
+      {5, false, "HH"},
+      {6, true, ""},
+      {7, false, ""},
+      {8, true, "HH"},
+      {0x0103, true, ""},  // its low byte names a turn, the value none
+      {3, true, "", {ShortTag(0x0112, 3), ShortTag(0x0112, 6)}},  // the first entry counts
+      {6, true, "", {signed_six}},
+  };
   for (const Case& c : cases) {
-    SCOPED_TRACE("orientation " + std::to_string(c.orientation));
+    const std::string name = "o" + std::to_string(&c - cases);
+    SCOPED_TRACE(name + ": orientation " + std::to_string(c.orientation));
     testing_support::ExifSpec exif;
     exif.motorola = c.motorola;
     exif.date_time_original = "2023:01:05 14:03:09";
-    exif.ifd0 = {ShortTag(0x0112, static_cast<std::uint16_t>(c.orientation))};
-    const fs::path source = pictures() / ("o" + std::to_string(c.orientation) + ".jpg");
+    exif.ifd0 = c.tags;
+    if (c.tags.empty()) exif.ifd0 = {ShortTag(0x0112, static_cast<std::uint16_t>(c.orientation))};
+    const fs::path source = pictures() / (name + ".jpg");
     testing_support::WriteFile(source, testing_support::InsertSegmentAfterSoi(
                                            pixels, testing_support::MakeExifApp1Segment(exif)));
     const bool swapped = c.orientation >= 5 && c.orientation <= 8;

@@ -48,6 +48,7 @@ class Writer {
 std::uint32_t NaturalCount(const ExifTag& tag) {
   switch (tag.type) {
     case kExifShort:
+    case kExifSignedShort:
     case kExifLong:
       return static_cast<std::uint32_t>(tag.numbers.size());
     case kExifRational:
@@ -62,6 +63,7 @@ std::string EncodeValue(const ExifTag& tag, bool motorola) {
   Writer out(motorola);
   switch (tag.type) {
     case kExifShort:
+    case kExifSignedShort:
       for (std::uint32_t n : tag.numbers) out.Put16(static_cast<std::uint16_t>(n));
       break;
     case kExifLong:

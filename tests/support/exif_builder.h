@@ -19,6 +19,7 @@ enum ExifType : std::uint16_t {
   kExifLong = 4,
   kExifRational = 5,
   kExifUndefined = 7,
+  kExifSignedShort = 8,
 };
 
 // One directory entry. Values that fit in four bytes are stored in the entry
@@ -27,7 +28,7 @@ struct ExifTag {
   std::uint16_t tag = 0;
   std::uint16_t type = 0;
   std::string bytes;                   // BYTE, ASCII and UNDEFINED data
-  std::vector<std::uint32_t> numbers;  // SHORT and LONG values; RATIONAL: numerator, denominator
+  std::vector<std::uint32_t> numbers;  // (S)SHORT and LONG values; RATIONAL: numerator, denominator
   std::optional<std::uint32_t> count;  // stored count, when not the natural one
   std::optional<std::uint32_t> value_field;  // stored value field, when not the natural one
 };

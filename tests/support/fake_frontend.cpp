@@ -11,12 +11,45 @@
 #include <array>
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
+#include "platform/runtime_dir.h"
 #include "platform/shared_block.h"
 #include "platform/system_call.h"
+#include "support/background_program.h"
 
 namespace testing_support {
+namespace {
+
+// Whether the memory of any block the runtime folder records still exists.
+bool AnyBlockMemoryLeft(const std::filesystem::path& registry) {
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(registry, error)) {
+    const std::string file = entry.path().filename().string();
+    if (!file.starts_with("block-") || !file.ends_with(".holders")) continue;
+    std::string object;
+    std::getline(std::ifstream(entry.path()), object);
+    // A holders file that a test damaged on purpose names no memory of ours.
+    const bool named = object.starts_with('/') && object.find('/', 1) == std::string::npos;
+    if (named && std::filesystem::is_regular_file("/dev/shm" + object, error)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void RemoveBlocksOfKilledPrograms() {
+  constexpr std::chrono::seconds kLastHoldsDrop{2};
+  const std::filesystem::path registry = platform::UserRuntimeDir();
+  WaitUntil(
+      [&] {
+        platform::RemoveAbandonedSharedBlocks();
+        return !AnyBlockMemoryLeft(registry);
+      },
+      kLastHoldsDrop);
+}
 
 ScopedEnv::ScopedEnv(std::string name, const std::string& value) : name_(std::move(name)) {
   if (const char* previous = std::getenv(name_.c_str())) previous_ = previous;
@@ -35,7 +68,7 @@ ScopedRuntimeDir::~ScopedRuntimeDir() {
   // A test may have pointed the variable elsewhere meanwhile.
   setenv("XDG_RUNTIME_DIR", dir_.path().c_str(), 1);
   try {
-    platform::RemoveAbandonedSharedBlocks();
+    RemoveBlocksOfKilledPrograms();
   } catch (const platform::Error&) {
     // A folder the test made unusable holds no blocks either.
   }

@@ -36,6 +36,12 @@ class ScopedEnv {
   std::optional<std::string> previous_;
 };
 
+// Removes the shared memory that programs killed by a test left for the blocks
+// of the current runtime folder. A killed program's hold on that memory can
+// outlast its reaping by some milliseconds, so the removal is tried again, for
+// a while, until none of it is left.
+void RemoveBlocksOfKilledPrograms();
+
 // A fresh temporary folder as XDG_RUNTIME_DIR, so the test has a window
 // registry to itself. The shared memory of blocks that programs killed by the
 // test left in it goes with it.
