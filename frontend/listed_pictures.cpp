@@ -1,7 +1,9 @@
 #include "frontend/listed_pictures.h"
 
 #include <algorithm>
+#include <functional>
 #include <random>
+#include <utility>
 
 #include "frontend/memo_text.h"
 #include "shared/helpers.h"
@@ -50,11 +52,16 @@ bool IsBlank(char c) {
 
 }  // namespace
 
-ListedPictures::ListedPictures(std::string_view list_text) {
-  for (const auto& line : SplitLines(list_text)) {
-    longest_line_ = std::max(longest_line_, line.size());
-    std::string picture = shared::Trim(line);
-    if (picture.empty()) continue;
+ListedPictures::ListedPictures(std::string_view list_text)
+    : lines_(SplitLines(list_text)), taken_(lines_.size(), false), rows_(lines_.size()) {
+  for (std::size_t row = 0; row < lines_.size(); ++row) {
+    lengths_.insert(lines_[row].size());
+    std::string picture = shared::Trim(lines_[row]);
+    if (picture.empty()) {
+      blank_rows_.push_back(row);
+      continue;
+    }
+    rows_of_picture_[picture].push_back(row);
     if (picture.size() >= has_length_.size()) has_length_.resize(picture.size() + 1);
     has_length_[picture.size()] = true;
     const std::uint64_t hash = HashOf(picture);
@@ -108,10 +115,83 @@ bool ListedPictures::Contains(std::string_view picture, std::uint64_t hash) cons
 }
 
 void ListedPictures::Erase(const std::string& picture) {
+  ForgetPicture(picture);
+  std::vector<std::size_t> rows = std::exchange(blank_rows_, {});
+  if (const auto found = rows_of_picture_.find(picture); found != rows_of_picture_.end()) {
+    rows.insert(rows.end(), found->second.begin(), found->second.end());
+    rows_of_picture_.erase(found);
+  }
+  TakeRows(std::move(rows));
+  TrimEnds();
+}
+
+std::string ListedPictures::FirstLine() const {
+  const std::optional<std::size_t> first = FirstRow();
+  return first ? lines_[*first] : std::string();
+}
+
+std::vector<std::string> ListedPictures::Lines() const {
+  std::vector<std::string> left;
+  for (std::size_t row = 0; row < lines_.size(); ++row) {
+    if (!taken_[row]) left.push_back(lines_[row]);
+  }
+  return left;
+}
+
+std::string ListedPictures::Text() const {
+  return JoinLines(Lines());
+}
+
+std::vector<ListChange> ListedPictures::TakeChanges() {
+  return std::exchange(changes_, {});
+}
+
+void ListedPictures::ForgetPicture(const std::string& picture) {
   const auto [first, last] = by_hash_.equal_range(HashOf(picture));
   const auto found =
       std::find_if(first, last, [&](const auto& entry) { return entry.second == picture; });
   if (found != last) by_hash_.erase(found);
+}
+
+// From the last row up, so that each change's row still counts the rows above
+// it as they stand.
+void ListedPictures::TakeRows(std::vector<std::size_t> rows) {
+  std::sort(rows.begin(), rows.end(), std::greater<>());
+  for (const std::size_t row : rows) {
+    changes_.push_back({rows_.PlaceOf(row), std::nullopt});
+    lengths_.erase(lengths_.find(lines_[row].size()));
+    rows_.Take(row);
+    taken_[row] = true;
+    std::string().swap(lines_[row]);
+  }
+}
+
+void ListedPictures::TrimEnds() {
+  if (const std::optional<std::size_t> first = FirstRow()) {
+    const std::string& line = lines_[*first];
+    if (!line.empty() && IsBlank(line.front())) {
+      Rewrite(*first, std::string(std::find_if_not(line.begin(), line.end(), IsBlank), line.end()));
+    }
+  }
+  if (const std::optional<std::size_t> last = LastRow()) {
+    const std::string& line = lines_[*last];
+    if (!line.empty() && IsBlank(line.back())) {
+      Rewrite(*last, std::string(line.begin(),
+                                 std::find_if_not(line.rbegin(), line.rend(), IsBlank).base()));
+    }
+  }
+}
+
+void ListedPictures::Rewrite(std::size_t row, std::string text) {
+  lengths_.erase(lengths_.find(lines_[row].size()));
+  lengths_.insert(text.size());
+  changes_.push_back({rows_.PlaceOf(row), text});
+  lines_[row] = std::move(text);
+}
+
+std::optional<std::size_t> ListedPictures::LastRow() const {
+  if (rows_.Left() == 0) return std::nullopt;
+  return rows_.RowAt(rows_.Left() - 1);
 }
 
 }  // namespace quorvel

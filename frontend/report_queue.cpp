@@ -4,9 +4,11 @@
 #include <climits>
 #include <filesystem>
 #include <optional>
+#include <unordered_map>
 
 #include "frontend/listed_pictures.h"
 #include "frontend/memo_text.h"
+#include "frontend/row_ranks.h"
 #include "shared/helpers.h"
 
 namespace quorvel {
@@ -34,10 +36,39 @@ StatusLine StatusFor(const Report& report) {
   return {kStatusColour, "Processing... " + report.source};
 }
 
-std::string WithoutLinesEqualTo(std::string_view text, const std::string& trimmed_wanted) {
-  return WithoutLines(text,
-                      [&](std::string_view line) { return shared::Trim(line) == trimmed_wanted; });
-}
+// The queue during one pass: a settled line and its equals leave at once, as
+// the pass must see them gone, yet the queue is rebuilt only once, at its end.
+class QueuePass {
+ public:
+  explicit QueuePass(std::vector<std::string>& lines) : lines_(lines), rows_(lines.size()) {
+    for (std::size_t row = 0; row < lines.size(); ++row) rows_of_line_[lines[row]].push_back(row);
+  }
+
+  std::optional<std::size_t> RowAt(std::size_t position) const { return rows_.RowAt(position); }
+
+  void TakeLinesEqualTo(const std::string& line) {
+    const auto found = rows_of_line_.find(line);
+    if (found == rows_of_line_.end()) return;
+    for (const std::size_t row : found->second) rows_.Take(row);
+    rows_of_line_.erase(found);
+  }
+
+  std::vector<std::string> Left() && {
+    std::vector<std::string> left;
+    for (auto& [line, rows] : rows_of_line_) {
+      for (const std::size_t row : rows) kept_rows_.push_back(row);
+    }
+    std::sort(kept_rows_.begin(), kept_rows_.end());
+    for (const std::size_t row : kept_rows_) left.push_back(std::move(lines_[row]));
+    return left;
+  }
+
+ private:
+  std::vector<std::string>& lines_;
+  RowRanks rows_;
+  std::unordered_map<std::string, std::vector<std::size_t>> rows_of_line_;
+  std::vector<std::size_t> kept_rows_;
+};
 
 }  // namespace
 
@@ -70,29 +101,33 @@ std::string ReportQueue::Text() const {
   return JoinLines(lines_);
 }
 
-std::vector<StatusLine> ReportQueue::Settle(std::string& list_text,
+std::vector<StatusLine> ReportQueue::Settle(ListedPictures& listed,
                                             const OutputFileTest& output_exists) {
   std::vector<StatusLine> statuses;
   if (lines_.empty()) return statuses;
-  ListedPictures listed(list_text);
   DropLongerThan(listed.LongestLine() + 1 + PATH_MAX);
-  const std::size_t positions = lines_.size();
-  for (std::size_t position = 0; position < positions && position < lines_.size(); ++position) {
-    const std::string line = lines_[position];
+  QueuePass pass(lines_);
+  for (std::size_t position = 0; position < lines_.size(); ++position) {
+    const std::optional<std::size_t> row = pass.RowAt(position);
+    if (!row) break;
+    const std::string& line = lines_[*row];
     const std::optional<Report> report = ParseReport(line, listed);
     if (report && !IsSettled(*report, output_exists)) continue;
-    RemoveLinesEqualTo(line);
+    pass.TakeLinesEqualTo(line);
     if (!report) continue;
     statuses.push_back(StatusFor(*report));
-    const std::string source = shared::Trim(report->source);
-    list_text = WithoutLinesEqualTo(list_text, source);
-    listed.Erase(source);
+    listed.Erase(shared::Trim(report->source));
   }
+  lines_ = std::move(pass).Left();
   return statuses;
 }
 
-void ReportQueue::RemoveLinesEqualTo(const std::string& line) {
-  std::erase_if(lines_, [&](const std::string& queued) { return queued == line; });
+std::vector<StatusLine> ReportQueue::Settle(std::string& list_text,
+                                            const OutputFileTest& output_exists) {
+  ListedPictures listed(list_text);
+  std::vector<StatusLine> statuses = Settle(listed, output_exists);
+  if (!statuses.empty()) list_text = listed.Text();
+  return statuses;
 }
 
 void ReportQueue::DropLongerThan(std::size_t length) {

@@ -13,6 +13,8 @@
 
 namespace quorvel {
 
+class ListedPictures;
+
 // What the generator reports in place of an output path for a picture it
 // leaves as it is.
 inline constexpr std::string_view kNoExifData = "NoExifData";
@@ -65,12 +67,15 @@ class ReportQueue {
   // picture off the list. A line without "|" names no picture and is only
   // taken off the queue. Returns the status line of each settled report in
   // order; the last one is what shows. Each line costs time linear in its
-  // length, however many "|" it holds.
+  // length, however many "|" it holds, and none in the list's length.
+  std::vector<StatusLine> Settle(ListedPictures& listed,
+                                 const OutputFileTest& output_exists = OutputFileExists);
+  // The same pass over a list held as text; the text changes only when a
+  // report settles.
   std::vector<StatusLine> Settle(std::string& list_text,
                                  const OutputFileTest& output_exists = OutputFileExists);
 
  private:
-  void RemoveLinesEqualTo(const std::string& line);
   void DropLongerThan(std::size_t length);
 
   std::vector<std::string> lines_;

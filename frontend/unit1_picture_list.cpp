@@ -53,7 +53,7 @@ void TForm1::img_resetClick() {
   if (CountLines(MemoText(Memo1)) == 0) return;
   if (!dialogs_.Confirm(std::string(kConfirmTitle), std::string(kRemoveAllQuestion))) return;
   total_file->clear();
-  Memo1->clear();
+  SetMemoText(Memo1, "");
   reports_.Clear();
 }
 

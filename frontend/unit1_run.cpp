@@ -9,6 +9,7 @@
 
 #include "frontend/Unit1.h"
 #include "frontend/eliding_label.h"
+#include "frontend/listed_pictures.h"
 #include "frontend/memo_text.h"
 #include "frontend/memo_widget.h"
 #include "frontend/picture_list_file.h"
@@ -38,6 +39,10 @@ std::vector<QWidget*> LockedControls(TForm1& form) {
 
 void SetLockedControlsEnabled(TForm1& form, bool enabled) {
   for (QWidget* control : LockedControls(form)) control->setEnabled(enabled);
+}
+
+std::string CountCaption(const ListedPictures& listed) {
+  return std::string(kTotalFilesPrefix) + std::to_string(listed.Count());
 }
 
 void AdvanceBar(QProgressBar* bar) {
@@ -80,12 +85,13 @@ void TForm1::CopyData(std::string payload) {
   if (!run_in_progress()) reports_.DropOldestBeyond(kReportsKeptOutsideARun);
 }
 
+// Costs nothing in the list's length: a report waits for the window's answer
+// while a pass runs.
 void TForm1::CheckFile_finish() {
-  std::string list = MemoText(Memo1);
-  const std::vector<StatusLine> settled = reports_.Settle(list);
+  const std::vector<StatusLine> settled = reports_.Settle(MemoPictures(Memo1));
   last_pass_settled_ = settled.size();
   if (settled.empty()) return;
-  SetMemoText(Memo1, list);
+  ShowListChanges(Memo1);
   show_status(settled.back());
 }
 
@@ -101,13 +107,13 @@ void TForm1::show_idle_status() {
 }
 
 void TForm1::Timer1Timer() {
-  total_file->setText(ToQString(TotalFilesCaption(MemoText(Memo1))));
+  const ListedPictures& listed = MemoPictures(Memo1);
+  total_file->setText(ToQString(CountCaption(listed)));
   AdvanceBar(ProgressBar1);
   CheckFile_finish();
-  const std::string list = MemoText(Memo1);
   RunTick tick = generator_->Look();
-  tick.pictures_left = PictureCount(list);
-  tick.first_picture_left = shared::Trim(LineAt(list, 0));
+  tick.pictures_left = listed.Count();
+  tick.first_picture_left = shared::Trim(listed.FirstLine());
   tick.settled = last_pass_settled_;
   if (!run_watch_) run_watch_.emplace(false);
   const RunVerdict verdict = run_watch_->Decide(tick);
@@ -120,7 +126,11 @@ void TForm1::end_run(const RunVerdict& verdict) {
   Timer1->stop();
   unsetCursor();
   ProgressBar1->hide();
-  total_file->clear();
+  // The pictures a stopped run leaves stay listed, and so does their count.
+  if (verdict.kind == RunVerdict::Kind::kEndOk)
+    total_file->clear();
+  else
+    total_file->setText(ToQString(CountCaption(MemoPictures(Memo1))));
   run_watch_.reset();
   if (verdict.kind == RunVerdict::Kind::kEndOk) {
     dialogs_.ShowMessage(std::string(kFinishedMessage));

@@ -189,6 +189,21 @@ TEST_F(FrontEndRun, BarsInPathsAreOrdinaryCharacters) {
   EXPECT_TRUE(outcome.list.empty()) << Joined(outcome.list);
 }
 
+TEST_F(FrontEndRun, OddCharactersInNamesReachTheListFileByteForByte) {
+  std::vector<std::string> odd;
+  for (const char* name : {"nb\u00A0sp.jpg", "line\u2028sep.jpg"}) {
+    odd.push_back((folder_.pictures_folder() / name).string());
+    fs::copy_file(folder_.pictures()[0], odd.back());
+  }
+
+  const DriverOutcome outcome = Drive(odd);
+
+  EXPECT_EQ(testing_support::ReadFile(folder_.app() / "filelist"), odd[0] + "\r\n" + odd[1]);
+  EXPECT_EQ(outcome.messages, std::vector<std::string>{"Imprint Finish."})
+      << Joined(outcome.statuses);
+  EXPECT_EQ(Outputs().size(), odd.size());
+}
+
 TEST_F(FrontEndRun, ReportsReachTheCopyOfItsOwnCommonFolderAmongOthers) {
   constexpr std::size_t kOtherCopies = 5;
   std::vector<std::unique_ptr<CommonFolder>> other_folders;

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <numeric>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "frontend/memo_text.h"
+#include "frontend/row_ranks.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -177,6 +179,23 @@ TEST(ReportQueue, SettledReportsApartGoInOnePassInOrder) {
                                   {kCannotProcessColour, "Cannot Process... /p/c.jpg"}}));
   EXPECT_EQ(run.queue, "/p/b.jpg|/o/b");
   EXPECT_EQ(run.list, "/p/b.jpg");
+}
+
+// The list's rows as a settled picture takes some of them off anywhere.
+TEST(ReportQueue, RowsTakenAnywhereKeepTheirPlaces) {
+  constexpr std::size_t kRows = 37;
+  quorvel::RowRanks ranks(kRows);
+  std::vector<std::size_t> left(kRows);
+  std::iota(left.begin(), left.end(), 0);
+  for (const std::size_t row : {0, 36, 17, 18, 5, 1, 35, 16}) {
+    ranks.Take(row);
+    std::erase(left, row);
+    for (std::size_t place = 0; place < left.size(); ++place) {
+      EXPECT_EQ(ranks.RowAt(place), left[place]);
+      EXPECT_EQ(ranks.PlaceOf(left[place]), place);
+    }
+    EXPECT_EQ(ranks.RowAt(left.size()), std::nullopt);
+  }
 }
 
 TEST(ReportQueue, KeptWithinItsLimitOldestDroppedFirst) {

@@ -140,6 +140,18 @@ TEST_F(RunWindowTest, ReportsAreSettledPassByPass) {
        {"a_out.jpg", "b_out.jpg"},
        {{"Processing... /p/a.jpg", "/p/b.jpg\r\n/p/c.jpg"}, {"Processing... /p/b.jpg", "/p/c.jpg"}},
        0xFF8000},
+      {"the list's new ends are trimmed",
+       {"/p/a.jpg", " /p/b.jpg "},
+       {"/p/a.jpg|NoExifData"},
+       {},
+       {{"Cannot Process... /p/a.jpg", "/p/b.jpg"}},
+       0x0000FF},
+      {"a picture listed twice goes with the blank lines",
+       {"/p/a.jpg", "", "/p/b.jpg", "/p/a.jpg"},
+       {"/p/a.jpg|NoExifData"},
+       {},
+       {{"Cannot Process... /p/a.jpg", "/p/b.jpg"}},
+       0x0000FF},
       {"a.jpe leaves a.jpeg in the list",
        {"/p/a.jpe", "/p/a.jpeg"},
        {"/p/a.jpe|%oa_out.jpe"},
@@ -162,6 +174,7 @@ TEST_F(RunWindowTest, ReportsAreSettledPassByPass) {
       form.Timer1Timer();
       EXPECT_EQ(Status(form), status);
       EXPECT_EQ(ListText(), left);
+      EXPECT_EQ(form.Memo1->toPlainText().replace('\n', "\r\n").toStdString(), left);
     }
     EXPECT_EQ(StatusColour(form.label_process), c.last_colour);
     EXPECT_TRUE(form.run_in_progress());
@@ -242,6 +255,7 @@ TEST_F(RunWindowTest, GeneratorThatEndsEarlyEndsTheRunNamingThePicture) {
   EXPECT_FALSE(form.Timer1->isActive());
   EXPECT_TRUE(form.Start_Imprint->isEnabled());
   EXPECT_EQ(ListText(), "/p/b.jpg");
+  EXPECT_EQ(form.total_file->text().toStdString(), "Total file(s): 1");
   EXPECT_NE(Status(form).find("b.jpg"), std::string::npos) << Status(form);
   EXPECT_EQ(StatusColour(form.label_process), 0x0000FFu);
   EXPECT_TRUE(dialogs_.messages.empty()) << "no Imprint Finish. for a failed run";
