@@ -43,7 +43,7 @@ export QT_QPA_PLATFORM=offscreen
 pictures=$work/pictures
 common=$work/common
 out=$work/out
-mkdir -p "$pictures" "$common" "$out" "$work/standin"
+mkdir -p "$pictures" "$common" "$out"
 
 echo "Making the pictures..."
 "$maker" "$pictures"
@@ -64,10 +64,24 @@ cp "$vantrel" "$common/vantrel"
 if [[ -d $build/app/package ]]; then cp -r "$build/app/package" "$common/"; fi
 write_bench_settings "$common/sysconfig.ini" "$out"
 
-# The generator works only while a process named like the front-end runs.
-cp /bin/sleep "$work/standin/Quorvel"
-"$work/standin/Quorvel" 3600 &
-standin_pid=$!
+# The generator works only while the front-end of its own folder runs, and
+# reports only to a window of that folder: the program file at
+# $common/Quorvel is a stand-in that sleeps for a run of the generator alone,
+# and the test driver for a run of the window.
+install_front_end() {
+  rm -f "$common/Quorvel"
+  cp "$1" "$common/Quorvel"
+}
+start_standin() {
+  install_front_end /bin/sleep
+  "$common/Quorvel" 3600 &
+  standin_pid=$!
+}
+stop_standin() {
+  kill "$standin_pid" 2>/dev/null || true
+  wait "$standin_pid" 2>/dev/null || true
+  standin_pid=""
+}
 
 outputs() { find "$out" -type f | wc -l; }
 
@@ -83,10 +97,12 @@ run_alone() {
   joined=$(printf '%s\r\n' "${list[@]}")
   printf '%s' "${joined%$'\r'}" >"$common/filelist"  # CR LF between lines, none after the last
   wait_for_no_generator
+  start_standin
   local start end
   start=$EPOCHREALTIME
-  "$common/vantrel" 2>"$work/stderr.txt" || { cat "$work/stderr.txt" >&2; return 1; }
+  "$common/vantrel" 2>"$work/stderr.txt" || { stop_standin; cat "$work/stderr.txt" >&2; return 1; }
   end=$EPOCHREALTIME
+  stop_standin
   [[ $(outputs) -eq $count ]] || { echo "the generator wrote $(outputs) of $count" >&2; return 1; }
   awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f\n", e - s }'
 }
@@ -95,7 +111,8 @@ run_alone() {
 run_window() {
   rm -f "$out"/*
   wait_for_no_generator
-  "$driver" "$common" "$work/outcome.txt" 600 "${list[@]}" 2>"$work/driver.txt" ||
+  install_front_end "$driver"
+  "$common/Quorvel" "$common" "$work/outcome.txt" 600 "${list[@]}" 2>"$work/driver.txt" ||
     { cat "$work/driver.txt" >&2; return 1; }
   grep -qx 'result=finished' "$work/outcome.txt" ||
     { cat "$work/outcome.txt" >&2; return 1; }

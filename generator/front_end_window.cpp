@@ -25,20 +25,19 @@ bool IsAnotherFoldersFrontEnd(const platform::FoundWindow& window, const std::st
 
 }  // namespace
 
-std::optional<platform::WindowHandle> FindFrontEndWindow() {
+std::optional<FrontEndWindow> FindFrontEndWindow() {
   const auto windows =
       platform::FindWindowsByClassAndCaption(shared::MainWindowClass, shared::FrontEndCaption);
   if (windows.empty()) return std::nullopt;
   const std::string own_folder = ProgramFolder();
   auto found = std::find_if(windows.begin(), windows.end(),
                             [&](const auto& window) { return RunsFrom(window, own_folder); });
-  if (found == windows.end()) {
-    found = std::find_if(windows.begin(), windows.end(), [&](const auto& window) {
-      return !IsAnotherFoldersFrontEnd(window, own_folder);
-    });
-  }
+  if (found != windows.end()) return FrontEndWindow{found->handle, true};
+  found = std::find_if(windows.begin(), windows.end(), [&](const auto& window) {
+    return !IsAnotherFoldersFrontEnd(window, own_folder);
+  });
   if (found == windows.end()) return std::nullopt;
-  return found->handle;
+  return FrontEndWindow{found->handle, false};
 }
 
 bool FrontEndWatch::Runs(const std::string& folder) {

@@ -10,13 +10,18 @@
 
 namespace vantrel {
 
+struct FrontEndWindow {
+  platform::WindowHandle handle{};
+  bool ours = false;  // its program runs from the generator's own folder
+};
+
 // The front-end's main window (class MainWindowClass, caption exactly
 // FrontEndCaption) whose program runs from the generator's own folder: the
 // copy that shares our settings and picture list, and so waits for our
 // reports. When no such window is found, or the owners cannot be told (no
 // /proc), the first window with that class and caption that is not a
 // front-end's of another folder.
-std::optional<platform::WindowHandle> FindFrontEndWindow();
+std::optional<FrontEndWindow> FindFrontEndWindow();
 
 // Whether the front-end of a common folder runs: a process of ours whose
 // program file is that folder's FrontEndExe, so that a copy open from another

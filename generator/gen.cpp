@@ -191,7 +191,7 @@ void TForm1::ChooseOverlayText() {
 
 void TForm1::create_process_file() {
   const platform::WindowHandle own = window_ ? window_->handle() : platform::WindowHandle{};
-  SendProgressReport(
+  reporter_.Send(
       own, BuildProgressReport(current_picture_, has_text_, settings_.OutputPath + output_name_));
 }
 

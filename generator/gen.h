@@ -9,6 +9,7 @@
 #include <string>
 
 #include "generator/front_end_window.h"
+#include "generator/report.h"
 #include "generator/settings.h"
 #include "generator/stamp_text.h"
 #include "platform/bitmap.h"
@@ -71,6 +72,7 @@ class TForm1 {
   std::optional<platform::TextEngineWarmUp> text_engine_;
   std::optional<platform::WindowRegistration> window_;
   FrontEndWatch front_end_;
+  ProgressReporter reporter_;
   FrontEndCheck front_end_running_;
   PictureStep picture_step_;
   bool termination_requested_ = false;

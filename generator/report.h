@@ -2,6 +2,7 @@
 // The picture report the generator sends to the front-end's main window for
 // every picture it takes on.
 
+#include <optional>
 #include <string>
 
 #include "platform/window.h"
@@ -18,5 +19,19 @@ std::string BuildProgressReport(const std::string& current_picture, const std::s
 // until the front-end has taken it. Without a front-end, or on any failure,
 // the report is lost and nothing is raised.
 void SendProgressReport(platform::WindowHandle own_window, const std::string& report);
+
+// Sends the reports of one run as SendProgressReport does, but keeps the
+// window of our own folder, once found, for the reports that follow while it
+// takes them: finding it lists the registry and asks /proc about each owner,
+// which on a long list of small pictures costs more than the report itself.
+// A window taken only for want of ours is looked for anew at every report, so
+// that ours is taken as soon as it opens.
+class ProgressReporter {
+ public:
+  void Send(platform::WindowHandle own_window, const std::string& report);
+
+ private:
+  std::optional<platform::WindowHandle> ours_;
+};
 
 }  // namespace vantrel

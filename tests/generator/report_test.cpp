@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 
 #include "generator/report.h"
 #include "shared/helpers.h"
@@ -60,6 +61,22 @@ TEST(SendProgressReport, ReachesOnlyTheFrontEndsMainWindowWithTheTerminatingZero
   EXPECT_EQ(received[0].text(), std::string("/a.jpg|NoExifData", 18));
   EXPECT_TRUE(other_class.reports().empty());
   EXPECT_TRUE(generator_like.reports().empty());
+}
+
+// The window kept for a run's reports closed: the next report finds the one
+// that opened since rather than being lost.
+TEST(ProgressReporter, AfterItsWindowClosesTheNextReportReachesTheNewOne) {
+  ScopedRuntimeDir runtime;
+  ProgressReporter reporter;
+  auto first = std::make_unique<FakeFrontEndWindow>();
+  reporter.Send(kGeneratorWindow, "a|NoExifData");
+  ASSERT_EQ(first->reports().size(), 1u);
+  first.reset();
+
+  FakeFrontEndWindow second;
+  reporter.Send(kGeneratorWindow, "b|NoExifData");
+  ASSERT_EQ(second.reports().size(), 1u);
+  EXPECT_EQ(second.reports()[0].text(), std::string("b|NoExifData", 13));
 }
 
 TEST(SendProgressReport, EveryFailureIsSwallowed) {
