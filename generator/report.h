@@ -20,18 +20,43 @@ std::string BuildProgressReport(const std::string& current_picture, const std::s
 // the report is lost and nothing is raised.
 void SendProgressReport(platform::WindowHandle own_window, const std::string& report);
 
-// Sends the reports of one run as SendProgressReport does, but keeps the
-// window of our own folder, once found, for the reports that follow while it
-// takes them: finding it lists the registry and asks /proc about each owner,
-// which on a long list of small pictures costs more than the report itself.
-// A window taken only for want of ours is looked for anew at every report, so
-// that ours is taken as soon as it opens.
+// Sends the reports of one run as SendProgressReport does, with two savings
+// for long lists of small pictures:
+// - the window of our own folder, once found, is kept for the reports that
+//   follow while it takes them: finding it lists the registry and asks /proc
+//   about each owner. A window taken only for want of ours is looked for anew
+//   at every report, so that ours is taken as soon as it opens.
+// - the generator does not wait for each report while the window is busy
+//   painting: a report is handed over, and its answer awaited only before the
+//   next one goes out (or at Finish), so the window takes the reports in their
+//   order, one at a time, while the picture is being made.
+// A window that closes before it has taken a report gets that report sent
+// where a fresh look finds.
 class ProgressReporter {
  public:
+  ProgressReporter() = default;
+  // The last report is taken before the reporter goes.
+  ~ProgressReporter();
+  ProgressReporter(const ProgressReporter&) = delete;
+  ProgressReporter& operator=(const ProgressReporter&) = delete;
+
   void Send(platform::WindowHandle own_window, const std::string& report);
+  // Returns once the report sent last has been taken, or lost.
+  void Finish();
 
  private:
+  struct InFlight {
+    std::string report;
+    platform::WindowHandle target;
+    platform::CopyDataSend send;
+  };
+
+  std::optional<InFlight> Start(const std::string& report);
+  void Land();
+
+  platform::WindowHandle own_window_{};
   std::optional<platform::WindowHandle> ours_;
+  std::optional<InFlight> in_flight_;
 };
 
 }  // namespace vantrel

@@ -203,18 +203,36 @@ FileDescriptor ConnectToWindow(WindowHandle target, const RequestDeadline& deadl
   return fd;
 }
 
-std::uint32_t Request(WindowHandle target, const window_wire::RequestHeader& header,
-                      std::span<const std::byte> payload, const RequestDeadline& deadline) {
-  const FileDescriptor fd = ConnectToWindow(target, deadline);
+// The connection, with the whole request written to it.
+FileDescriptor SendRequest(WindowHandle target, const window_wire::RequestHeader& header,
+                           std::span<const std::byte> payload, const RequestDeadline& deadline) {
+  FileDescriptor fd = ConnectToWindow(target, deadline);
   const auto header_bytes = window_wire::EncodeRequestHeader(header);
   SendAll(fd.get(), header_bytes, deadline, target);
   SendAll(fd.get(), payload, deadline, target);
+  return fd;
+}
+
+std::uint32_t ReceiveReply(const FileDescriptor& fd, WindowHandle target,
+                           const RequestDeadline& deadline) {
   window_wire::ReplyBytes reply{};
   ReceiveAll(fd.get(), reply, deadline, target);
   const auto result = window_wire::DecodeReply(reply);
   if (!result)
     throw WindowError("Window " + window_wire::HandleName(target) + " answered nonsense");
   return *result;
+}
+
+std::uint32_t Request(WindowHandle target, const window_wire::RequestHeader& header,
+                      std::span<const std::byte> payload, const RequestDeadline& deadline) {
+  const FileDescriptor fd = SendRequest(target, header, payload, deadline);
+  return ReceiveReply(fd, target, deadline);
+}
+
+window_wire::RequestHeader CopyDataHeader(WindowHandle sender, std::uint32_t data,
+                                          std::span<const std::byte> bytes) {
+  if (bytes.size() > kMaxCopyDataBytes) throw WindowError("Copy-data too long");
+  return {window_wire::Kind::kCopyData, sender, data, static_cast<std::uint32_t>(bytes.size())};
 }
 
 std::uint32_t RequestWithoutPayload(WindowHandle target, window_wire::Kind kind,
@@ -259,10 +277,18 @@ std::optional<WindowHandle> FindWindowByClassAndCaption(std::string_view class_n
 
 void SendCopyData(WindowHandle target, WindowHandle sender, std::uint32_t data,
                   std::span<const std::byte> bytes) {
-  if (bytes.size() > kMaxCopyDataBytes) throw WindowError("Copy-data too long");
-  Request(target,
-          {window_wire::Kind::kCopyData, sender, data, static_cast<std::uint32_t>(bytes.size())},
-          bytes, std::nullopt);
+  Request(target, CopyDataHeader(sender, data, bytes), bytes, std::nullopt);
+}
+
+CopyDataSend::CopyDataSend(WindowHandle target, WindowHandle sender, std::uint32_t data,
+                           std::span<const std::byte> bytes)
+    : target_(target),
+      connection_(SendRequest(target, CopyDataHeader(sender, data, bytes), bytes, std::nullopt)) {}
+
+void CopyDataSend::Wait() {
+  if (!connection_.valid()) return;
+  const FileDescriptor connection = std::move(connection_);
+  ReceiveReply(connection, target_, std::nullopt);
 }
 
 void SendCopyData(WindowHandle target, WindowHandle sender, std::uint32_t data,

@@ -100,6 +100,23 @@ void SendCopyData(WindowHandle target, WindowHandle sender, std::uint32_t data,
 void SendCopyData(WindowHandle target, WindowHandle sender, std::uint32_t data,
                   std::string_view bytes);
 
+// A copy-data request on its way: the bytes are handed over at construction,
+// and Wait() returns once the receiver's handler has returned. The sender can
+// go on with its own work meanwhile; SendCopyData is the two at once.
+class CopyDataSend {
+ public:
+  // Throws WindowError at once when the target is gone, as SendCopyData does.
+  CopyDataSend(WindowHandle target, WindowHandle sender, std::uint32_t data,
+               std::span<const std::byte> bytes);
+  // Waits as long as the receiver takes; throws WindowError when the target
+  // dropped the connection or went away before its handler returned.
+  void Wait();
+
+ private:
+  WindowHandle target_;
+  FileDescriptor connection_;
+};
+
 // Requests for bringing another process's window forward; same errors as SendCopyData,
 // and WindowTimeoutError when the whole exchange has not ended by `deadline`.
 bool IsWindowMinimised(WindowHandle target, RequestDeadline deadline = std::nullopt);

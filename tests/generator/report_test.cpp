@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <future>
 #include <memory>
 
 #include "generator/report.h"
@@ -70,13 +72,38 @@ TEST(ProgressReporter, AfterItsWindowClosesTheNextReportReachesTheNewOne) {
   ProgressReporter reporter;
   auto first = std::make_unique<FakeFrontEndWindow>();
   reporter.Send(kGeneratorWindow, "a|NoExifData");
+  reporter.Finish();
   ASSERT_EQ(first->reports().size(), 1u);
   first.reset();
 
   FakeFrontEndWindow second;
   reporter.Send(kGeneratorWindow, "b|NoExifData");
+  reporter.Finish();
   ASSERT_EQ(second.reports().size(), 1u);
   EXPECT_EQ(second.reports()[0].text(), std::string("b|NoExifData", 13));
+}
+
+// The picture is made while the window takes its report; the next report
+// goes out only once that one is taken, so they arrive in their order.
+TEST(ProgressReporter, GoesOnWhileTheWindowTakesAReportAndKeepsTheirOrder) {
+  ScopedRuntimeDir runtime;
+  FakeFrontEndWindow front_end;
+  std::promise<void> picture_made;
+  std::shared_future<void> made = picture_made.get_future().share();
+  std::atomic<bool> waited_for_picture = false;
+  front_end.set_callback([&](const testing_support::ReceivedCopyData& report) {
+    if (report.text() == std::string("a|NoExifData", 13))
+      waited_for_picture = made.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+  });
+  ProgressReporter reporter;
+  reporter.Send(kGeneratorWindow, "a|NoExifData");
+  picture_made.set_value();
+  reporter.Send(kGeneratorWindow, "b|NoExifData");
+  reporter.Finish();
+  EXPECT_TRUE(waited_for_picture);
+  const auto received = front_end.reports();
+  ASSERT_EQ(received.size(), 2u);
+  EXPECT_EQ(received[1].text(), std::string("b|NoExifData", 13));
 }
 
 TEST(SendProgressReport, EveryFailureIsSwallowed) {
