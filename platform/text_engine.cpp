@@ -9,6 +9,7 @@
 #include <set>
 
 #include "platform/desktop_fonts.h"
+#include "platform/idle_faces.h"
 
 namespace platform {
 namespace {
@@ -20,6 +21,7 @@ struct Engine {
   FT_Library library = nullptr;
   FcConfig* config = nullptr;
   std::vector<std::string> registered;  // registry files added to `config`
+  IdleFaces idle_faces;
 
   Engine() {
     if (FT_Init_FreeType(&library) != 0) library = nullptr;
@@ -149,8 +151,9 @@ bool SameIgnoringAsciiCase(const std::string& a, const std::string& b) {
 }  // namespace
 
 void FaceCloser::operator()(FT_Face face) const {
-  std::lock_guard lock(TheEngine().mutex);
-  FT_Done_Face(face);
+  Engine& engine = TheEngine();
+  std::lock_guard lock(engine.mutex);
+  engine.idle_faces.Close(face);
 }
 
 std::vector<FontChoice> MatchFonts(const std::string& family, bool bold, bool italic, bool all) {
@@ -219,10 +222,14 @@ bool FontRanking::Claims(std::size_t rank, char32_t code) const {
 FacePtr OpenFace(const std::string& file, int index) {
   Engine& engine = TheEngine();
   std::lock_guard lock(engine.mutex);
-  FT_Face face = nullptr;
-  if (engine.library == nullptr || FT_New_Face(engine.library, file.c_str(), index, &face) != 0) {
-    return nullptr;
+  if (engine.library == nullptr) return nullptr;
+  // A face of every face count (index -1) is only looked at.
+  if (index >= 0) {
+    if (FT_Face kept = engine.idle_faces.Take(file, index)) return FacePtr(kept);
   }
+  FT_Face face = nullptr;
+  if (FT_New_Face(engine.library, file.c_str(), index, &face) != 0) return nullptr;
+  if (index >= 0) engine.idle_faces.Opened(face, file, index);
   return FacePtr(face);
 }
 

@@ -62,7 +62,9 @@ class FontRanking {
   std::unique_ptr<Impl> impl_;
 };
 
-// Opens face `index` of `file`; null when FreeType cannot read it.
+// Opens face `index` of `file`; null when FreeType cannot read it. A face of
+// that file closed lately may be handed out again (idle_faces.h): its size is
+// then whatever it was last set to.
 FacePtr OpenFace(const std::string& file, int index);
 
 // FT_Outline_Render on the shared library.

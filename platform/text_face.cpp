@@ -32,10 +32,11 @@ bool SizedFace::Open(const FontChoice& choice, int pixels, bool bold, bool itali
       FT_Set_Pixel_Sizes(candidate.get(), 0, static_cast<FT_UInt>(pixels)) != 0) {
     return false;
   }
-  // Symbol fonts map their characters at U+F000 and up only.
-  if (candidate->charmap == nullptr) {
-    symbol_map = FT_Select_Charmap(candidate.get(), FT_ENCODING_MS_SYMBOL) == 0;
-  }
+  // Symbol fonts map their characters at U+F000 and up only. A face opened
+  // before keeps the map chosen then.
+  if (candidate->charmap == nullptr) FT_Select_Charmap(candidate.get(), FT_ENCODING_MS_SYMBOL);
+  symbol_map =
+      candidate->charmap != nullptr && candidate->charmap->encoding == FT_ENCODING_MS_SYMBOL;
   face = std::move(candidate);
   file = choice.file;
   index = choice.index;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/text.h"
+#include "platform/text_engine.h"
 #include "support/fake_frontend.h"
 #include "support/temp_dir.h"
 
@@ -296,6 +297,28 @@ TEST_F(TextFontTest, MovedFontKeepsWorking) {
   Font third({kSingleFace, 10});
   third = std::move(second);
   EXPECT_EQ(third.Measure("moved").width, width);
+}
+
+// A run opens the same face for every picture: a closed face is handed out
+// again for its file, but not once the file changed, as FreeType reads the
+// bytes that were mapped when it opened.
+TEST_F(TextFontTest, AClosedFaceIsTakenAgainOnlyWhileItsFileIsUnchanged) {
+  testing_support::TempDir folder;
+  const std::string path = (folder / "face.ttf").string();
+  std::filesystem::copy_file(Font({kSans, 20}).file(), path);
+  int marker = 0;
+  platform::OpenFace(path, 0)->generic.data = &marker;
+  {
+    const platform::FacePtr kept = platform::OpenFace(path, 0);
+    EXPECT_EQ(kept->generic.data, &marker);
+    kept->generic.data = nullptr;
+  }
+
+  std::filesystem::copy_file(Font({kSans, 20, true}).file(), folder / "bold.ttf");
+  std::filesystem::rename(folder / "bold.ttf", path);
+  const platform::FacePtr again = platform::OpenFace(path, 0);
+  EXPECT_EQ(again->generic.data, nullptr);
+  EXPECT_STREQ(again->style_name, "Bold");
 }
 
 }  // namespace
