@@ -5,7 +5,9 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "platform/idle_faces.h"
 #include "platform/text.h"
 #include "platform/text_engine.h"
 #include "support/fake_frontend.h"
@@ -319,6 +321,22 @@ TEST_F(TextFontTest, AClosedFaceIsTakenAgainOnlyWhileItsFileIsUnchanged) {
   const platform::FacePtr again = platform::OpenFace(path, 0);
   EXPECT_EQ(again->generic.data, nullptr);
   EXPECT_STREQ(again->style_name, "Bold");
+}
+
+// Only the faces closed last stay open, however many files a session draws with.
+TEST_F(TextFontTest, OnlyTheFacesClosedLastStayOpen) {
+  testing_support::TempDir folder;
+  std::vector<std::string> files;
+  int marker = 0;
+  for (std::size_t i = 0; i <= platform::IdleFaces::kKept; ++i) {
+    files.push_back((folder / ("face" + std::to_string(i) + ".ttf")).string());
+    std::filesystem::copy_file(Font({kSans, 20}).file(), files.back());
+    platform::OpenFace(files.back(), 0)->generic.data = &marker;
+  }
+  EXPECT_EQ(platform::OpenFace(files.front(), 0)->generic.data, nullptr);
+  const platform::FacePtr last = platform::OpenFace(files.back(), 0);
+  EXPECT_EQ(last->generic.data, &marker);
+  last->generic.data = nullptr;
 }
 
 }  // namespace
