@@ -277,7 +277,7 @@ std::optional<WindowHandle> FindWindowByClassAndCaption(std::string_view class_n
 
 void SendCopyData(WindowHandle target, WindowHandle sender, std::uint32_t data,
                   std::span<const std::byte> bytes) {
-  Request(target, CopyDataHeader(sender, data, bytes), bytes, std::nullopt);
+  CopyDataSend(target, sender, data, bytes).Wait();
 }
 
 CopyDataSend::CopyDataSend(WindowHandle target, WindowHandle sender, std::uint32_t data,
